@@ -1,0 +1,186 @@
+#include "platform/toolkit/form.h"
+
+#include "forms/form_definition.h"
+#include "platform/toolkit/application.h"
+#include "platform/toolkit/backend.h"
+#include "platform/toolkit/numbers.h"
+#include "platform/toolkit/picture.h"
+#include "platform/toolkit/runtime_error.h"
+#include "platform/toolkit/timer.h"
+
+namespace toolkit {
+void FormLoaded(Form& form);
+void FormUnloaded(Form& form);
+} // namespace toolkit
+
+namespace {
+
+// The system's button-face colour, the default background of a form.
+constexpr int32_t kButtonFace = 0x00F0F0F0;
+
+int TwipsToPixels(double twips, float twips_per_pixel)
+{
+    return RoundToInt32(twips / twips_per_pixel);
+}
+
+} // namespace
+
+Form::Form(const FormDefinition& definition)
+    : definition_(definition), caption_(definition.Caption), left_(definition.ClientLeft),
+      top_(definition.ClientTop), width_(definition.ClientWidth),
+      height_(definition.ClientHeight), back_color_(kButtonFace)
+{
+}
+
+Form::~Form() { DestroyWithoutEvents(); }
+
+const std::string& Form::Name() const { return definition_.Name; }
+
+void Form::Caption(const std::string& text)
+{
+    caption_ = text;
+    if (window_)
+        window_->SetTitle(caption_);
+}
+
+void Form::Left(int32_t twips)
+{
+    left_ = twips;
+    PlaceWindow();
+}
+
+void Form::Top(int32_t twips)
+{
+    top_ = twips;
+    PlaceWindow();
+}
+
+void Form::Width(int32_t twips)
+{
+    width_ = twips;
+    PlaceWindow();
+}
+
+void Form::Height(int32_t twips)
+{
+    height_ = twips;
+    PlaceWindow();
+}
+
+void Form::BackColor(int32_t color) { back_color_ = color; }
+
+bool Form::Visible() const { return window_ && window_->IsVisible(); }
+
+void Form::Show()
+{
+    LoadForm();
+    if (window_)
+        window_->SetVisible(true);
+}
+
+void Form::Hide()
+{
+    if (window_)
+        window_->SetVisible(false);
+}
+
+HDC Form::hdc()
+{
+    LoadForm();
+    return window_ ? window_->ImageDC() : nullptr;
+}
+
+HWND Form::hwnd()
+{
+    LoadForm();
+    return window_ ? window_->Handle() : nullptr;
+}
+
+void Form::Cls()
+{
+    LoadForm();
+    if (window_)
+        window_->Clear(static_cast<COLORREF>(back_color_));
+}
+
+void Form::PaintPicture(const Picture& picture, double x, double y, uint32_t rop)
+{
+    if (rop != SRCCOPY)
+        throw RuntimeError(5, "Invalid procedure call or argument");
+    LoadForm();
+    if (!window_)
+        return;
+    Backend& desktop = InstalledBackend();
+    window_->DrawPicture(picture, TwipsToPixels(x, desktop.TwipsPerPixelX()),
+                         TwipsToPixels(y, desktop.TwipsPerPixelY()));
+}
+
+void Form::PlaceWindow()
+{
+    if (!window_)
+        return;
+    Backend& desktop = InstalledBackend();
+    float tx = desktop.TwipsPerPixelX();
+    float ty = desktop.TwipsPerPixelY();
+    window_->Place(TwipsToPixels(left_, tx), TwipsToPixels(top_, ty), TwipsToPixels(width_, tx),
+                   TwipsToPixels(height_, ty));
+}
+
+// Loading takes the stored properties afresh, makes the window hidden,
+// starts the enabled timers (they run before Load is raised) and raises Load.
+void Form::LoadForm()
+{
+    if (window_ || loading_)
+        return;
+    loading_ = true;
+    caption_ = definition_.Caption;
+    tag_.clear();
+    left_ = definition_.ClientLeft;
+    top_ = definition_.ClientTop;
+    width_ = definition_.ClientWidth;
+    height_ = definition_.ClientHeight;
+    auto_redraw_ = false;
+    back_color_ = kButtonFace;
+    try {
+        window_ = InstalledBackend().NewWindow(*this);
+        window_->SetTitle(caption_);
+        PlaceWindow();
+        toolkit::FormLoaded(*this);
+        for (Timer* timer : timers_)
+            timer->FormLoaded();
+    } catch (...) {
+        loading_ = false;
+        throw;
+    }
+    loading_ = false;
+    Form_Load();
+}
+
+bool Form::UnloadForm(int unload_mode)
+{
+    if (!window_)
+        return true;
+    int cancel = 0;
+    Form_QueryUnload(cancel, unload_mode);
+    if (cancel)
+        return false;
+    DestroyWithoutEvents(); // QueryUnload may already have unloaded it
+    return true;
+}
+
+void Form::DestroyWithoutEvents()
+{
+    if (!window_)
+        return;
+    for (Timer* timer : timers_)
+        timer->FormUnloaded();
+    toolkit::FormUnloaded(*this);
+    window_.reset();
+}
+
+void Form::DeliverClick()
+{
+    if (!window_)
+        return; // no event reaches an unloaded form
+    toolkit::RunHandler([this] { Form_Click(); });
+}

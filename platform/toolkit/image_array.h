@@ -1,0 +1,41 @@
+// An image control array: members by index, each holding a picture. Asking
+// for an index without a member is a run-time error.
+#pragma once
+
+#include <cstdint>
+#include <map>
+
+#include "platform/toolkit/picture.h"
+
+class Image {
+public:
+    Image() = default;
+    Image(int index, Picture picture, int32_t left, int32_t top, int32_t width, int32_t height)
+        : index_(index), picture_(std::move(picture)), left_(left), top_(top), width_(width),
+          height_(height)
+    {
+    }
+
+    int Index() const { return index_; }
+    const Picture& GetPicture() const { return picture_; }
+    int32_t Left() const { return left_; }
+    int32_t Top() const { return top_; }
+    int32_t Width() const { return width_; }
+    int32_t Height() const { return height_; }
+
+private:
+    int index_ = 0;
+    Picture picture_;
+    int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+};
+
+class ImageArray {
+public:
+    void Add(Image image);
+    void Clear() { members_.clear(); }
+    const Image& operator()(int16_t index) const;
+    std::size_t Count() const { return members_.size(); }
+
+private:
+    std::map<int, Image> members_;
+};
