@@ -1,0 +1,13 @@
+// The two icons: the program's own (the figure bent into an arch) and the
+// generic window picture.
+#pragma once
+
+#include "tools/art/ico_writer.h"
+#include "tools/art/tube_shape.h"
+
+// 32x32 at 32 bits: `arch` (placed in a 64x64 frame) drawn at half size and
+// centred; transparent ground (alpha 0), partly covered pixels alpha 128.
+IconImage DrawAppIcon(const TubePose& arch);
+
+// A white window with a cyan caption bar (black at 1 bit) on a transparent ground.
+IconImage DrawWindowIcon(int size, int bits);
