@@ -1,0 +1,107 @@
+#include "tests/app/walkers_fixture.h"
+
+#include "platform/toolkit/toolkit.h"
+
+namespace {
+
+constexpr RECT kAlpha{200, 300, 1000, 800};
+
+// A screen pixel inside the window region: a pixel of some figure.
+std::optional<POINT> AFigurePixel(const pixman_region32_t* shown)
+{
+    int count = 0;
+    const pixman_box32_t* boxes = pixman_region32_rectangles(const_cast<pixman_region32_t*>(shown), &count);
+    for (int i = 0; i < count; ++i)
+        if (boxes[i].y1 >= 0)
+            return POINT{boxes[i].x1, boxes[i].y1};
+    return std::nullopt;
+}
+
+class WalkersClicks : public WalkersTest {
+protected:
+    void SetUp() override
+    {
+        alpha = sim.AddWindow("Alpha", kAlpha);
+        Start();
+        Tick(2);
+    }
+    HWND alpha = nullptr;
+};
+
+TEST_F(WalkersClicks, AClickOnAFigureEndsTheProgram)
+{
+    auto figure = AFigurePixel(ShownRegion());
+    ASSERT_TRUE(figure);
+    sim.Click(figure->x, figure->y);
+    sim.Advance(0);
+    EXPECT_TRUE(sim.Ended());
+    EXPECT_EQ(sim.ExitStatus(), 0);
+    EXPECT_TRUE(sim.Messages().empty());
+    EXPECT_TRUE(Forms().empty());
+    EXPECT_EQ(sim.ClicksReceivedBy(alpha), 0);
+    EXPECT_EQ(sim.RunningTimers(), 0u);
+    EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), 0u);
+    EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::DC), 0u);
+    Tick(5); // nothing runs any more
+    EXPECT_TRUE(sim.Ended());
+}
+
+TEST_F(WalkersClicks, AClickBetweenFiguresReachesTheWindowBelow)
+{
+    // Below the title bar the window region never reaches.
+    sim.Click(600, 600);
+    Tick();
+    EXPECT_TRUE(sim.Running());
+    EXPECT_EQ(sim.ClicksReceivedBy(alpha), 1);
+    // Just above the figures' cells, too.
+    sim.Click(600, kAlpha.top - 60);
+    Tick();
+    EXPECT_TRUE(sim.Running());
+}
+
+TEST_F(WalkersClicks, AClickHandledInsideATickEndsTheProgramSafely)
+{
+    int ticks_seen = 0;
+    sim.DuringEventProcessing = [&] {
+        // Inside a tick (its timer is off while it works), the apply has
+        // just handed the new region to the window.
+        if (!form->Timer1.Enabled() && ++ticks_seen == 3) {
+            auto figure = AFigurePixel(ShownRegion());
+            ASSERT_TRUE(figure);
+            sim.Click(figure->x, figure->y);
+        }
+    };
+    Tick(5);
+    EXPECT_TRUE(sim.Ended());
+    EXPECT_EQ(sim.ExitStatus(), 0);
+    EXPECT_TRUE(sim.Messages().empty());
+    EXPECT_EQ(sim.RunningTimers(), 0u) << "switching the timer on after the unload starts nothing";
+    EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), 0u);
+}
+
+TEST_F(WalkersClicks, HandlesStayFlatOverAHundredThousandTicks)
+{
+    std::size_t most_tiles = 0;
+    for (int t = 1; t <= 100000; ++t) {
+        if (t % 997 == 0)
+            sim.SetTitle(alpha, "Alpha " + std::to_string(t));
+        if (t % 501 == 0)
+            sim.Click(600, 600);
+        if (t % 20011 == 0)
+            sim.SetForeground(nullptr);
+        if (t % 20011 == 7)
+            sim.SetForeground(alpha);
+        sim.Advance(kTick);
+        ASSERT_TRUE(sim.Running()) << "tick " << t;
+        if (t % 1000 == 0) {
+            ASSERT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), 1u) << "tick " << t;
+            ASSERT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Brush), 0u) << "tick " << t;
+            most_tiles = std::max(most_tiles, sim.FormWindow(form->hwnd())->Image().TileCount());
+        }
+    }
+    EXPECT_GT(sim.ClicksReceivedBy(alpha), 150);
+    // The image keeps tiles only where this batch's figures are.
+    EXPECT_LE(most_tiles, 9u * 4u);
+}
+
+} // namespace
