@@ -5,7 +5,7 @@ HOST := build
 RELEASE := build-release
 WINDOWS := build-mingw
 
-.PHONY: all deps host release windows test run clean
+.PHONY: all deps host release outline-tool windows test run clean
 
 all: release
 
@@ -21,9 +21,13 @@ release: deps
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(RELEASE) -j$(JOBS)
 
+outline-tool: deps
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE) --target outline_tool -j$(JOBS)
+
 # The Windows build, cross-compiled with mingw-w64; the shape loaders come
-# from the host build's outline tool.
-windows: release
+# from the host's outline tool.
+windows: outline-tool
 	cmake -S . -B $(WINDOWS) -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 		-DWALKERS_HOST_BUILD=$(abspath $(RELEASE))

@@ -9,6 +9,7 @@
 #endif
 #include <windows.h>
 #else
+#include "platform/calls/win_constants.h"
 #include "platform/calls/win_types.h"
 #include "platform/calls/win_calls.h"
 #endif

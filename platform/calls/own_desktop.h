@@ -2,7 +2,7 @@
 // desktop or X11) installs itself here; the calls forward to it.
 #pragma once
 
-#include "platform/calls/win_types.h"
+#include "platform/calls/win_constants.h"
 
 class OwnDesktop {
 public:

@@ -9,7 +9,7 @@
 
 class TiledImage;
 
-#include "platform/calls/win_types.h"
+#include "platform/calls/win_constants.h"
 
 namespace own_gdi {
 
