@@ -60,8 +60,9 @@ TEST_F(WalkersOnAWindow, FiguresStandOnTheTitleBarOfTheWindowInFront)
     SimScreenshot shot = sim.Capture();
     for (int y = 0; y < shot.Height(); ++y)
         for (int x = kAlpha.left; x < kAlpha.right; ++x)
-            if (shot.Pixel(x, y) != shot.PixelWithoutForms(x, y))
+            if (shot.Pixel(x, y) != shot.PixelWithoutForms(x, y)) {
                 ASSERT_NE(shot.Pixel(x, y), 0u) << x << "," << y;
+            }
     Tick(40);
     ExpectStandingOn(kAlpha);
 }
@@ -166,8 +167,9 @@ TEST_F(WalkersOnAWindow, ATitleChangeReseedsWithOnePlusThreeDrawsPerWalker)
         Rnd();
     EXPECT_EQ(Rnd(), after) << "a re-seeding tick draws 1 + 3n values";
     for (int i = 0; i < count; ++i)
-        if (walkers.X(i) > 0 && walkers.X(i) < Limit(kAlpha))
+        if (walkers.X(i) > 0 && walkers.X(i) < Limit(kAlpha)) {
             EXPECT_EQ(walkers.Dir(i), dirs[i]) << "headings are not drawn anew: " << i;
+        }
 
     // The same title again draws nothing.
     double quiet = Rnd();

@@ -102,8 +102,9 @@ TEST_F(CanvasTest, StampsSnapToPixelsAndAccumulateOneRegion)
         int dx = k == 0 ? 6 : k == 4 ? 100 : 0, dy = k == 0 ? -64 : 20;
         for (int py = 0; py < 64; ++py)
             for (int px = 0; px < 64; ++px)
-                if (InShape(k, px, py))
+                if (InShape(k, px, py)) {
                     ASSERT_TRUE(PtInRegion(window_region, px + dx, py + dy)) << k;
+                }
     }
     int covered = 0;
     for (const RECT& r : RegionRects(window_region))
