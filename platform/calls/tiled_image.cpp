@@ -1,0 +1,145 @@
+// The tiled image: a 64x64 tile of plain 0x00RRGGBB pixels exists only where
+// something was drawn (a fill in the background colour makes none);
+// everywhere else a pixel is the background colour.
+#include "platform/calls/tiled_image.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/calls/pixman_region.h"
+
+struct TiledImage::Tile {
+    explicit Tile(uint32_t xrgb) { std::fill(std::begin(pixels), std::end(pixels), xrgb); }
+    uint32_t* Row(int y) { return pixels + y * kTileSize; }
+    const uint32_t* Row(int y) const { return pixels + y * kTileSize; }
+
+    uint32_t pixels[kTileSize * kTileSize];
+};
+
+namespace {
+
+constexpr int kTile = TiledImage::kTileSize;
+
+// A piece of a drawing: the part of one rectangle that falls in one tile.
+struct Piece {
+    int tx, ty;         // the tile
+    int x1, y1, x2, y2; // in image coordinates
+    int left() const { return x1 - tx * kTile; } // in tile coordinates
+    int right() const { return x2 - tx * kTile; }
+    int row(int y) const { return y - ty * kTile; }
+};
+
+// Cuts every rectangle of `area`, clipped to the image, along tile edges.
+template <class Visit>
+void ForEachPiece(const pixman_region32_t& area, int width, int height, Visit visit) {
+    int count = 0;
+    const pixman_box32_t* boxes = pixman_region32_rectangles(&area, &count);
+    for (int i = 0; i < count; ++i) {
+        const int x1 = std::max(boxes[i].x1, 0), x2 = std::min(boxes[i].x2, width);
+        const int y1 = std::max(boxes[i].y1, 0), y2 = std::min(boxes[i].y2, height);
+        if (x1 >= x2 || y1 >= y2) continue;
+        for (int ty = y1 / kTile; ty <= (y2 - 1) / kTile; ++ty)
+            for (int tx = x1 / kTile; tx <= (x2 - 1) / kTile; ++tx)
+                visit(Piece{tx, ty, std::max(x1, tx * kTile), std::max(y1, ty * kTile),
+                            std::min(x2, (tx + 1) * kTile), std::min(y2, (ty + 1) * kTile)});
+    }
+}
+
+int Clamp(int64_t value) { return int(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
+
+} // namespace
+
+TiledImage::TiledImage(int width, int height, uint32_t background_xrgb)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)),
+      background_(background_xrgb & 0xFFFFFFu) {}
+
+TiledImage::~TiledImage() = default;
+
+TiledImage::Tile& TiledImage::TileAt(int tx, int ty) {
+    std::unique_ptr<Tile>& tile = tiles_[Key(tx, ty)];
+    if (!tile) tile = std::make_unique<Tile>(background_);
+    return *tile;
+}
+
+const TiledImage::Tile* TiledImage::FindTile(int tx, int ty) const {
+    auto found = tiles_.find(Key(tx, ty));
+    return found == tiles_.end() ? nullptr : found->second.get();
+}
+
+// Whatever lies outside the new bounds goes back to the background, so that
+// growing again later shows background there, not old drawings.
+void TiledImage::Resize(int width, int height) {
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    for (auto it = tiles_.begin(); it != tiles_.end();) {
+        const int tx = int(uint32_t(it->first)), ty = int(uint32_t(it->first >> 32));
+        const int keep_w = std::clamp(width_ - tx * kTile, 0, kTile);
+        const int keep_h = std::clamp(height_ - ty * kTile, 0, kTile);
+        if (keep_w == 0 || keep_h == 0) {
+            it = tiles_.erase(it);
+            continue;
+        }
+        Tile& tile = *it->second;
+        for (int y = 0; y < kTile; ++y)
+            std::fill(tile.Row(y) + (y < keep_h ? keep_w : 0), tile.Row(y) + kTile, background_);
+        ++it;
+    }
+}
+
+void TiledImage::Clear(uint32_t xrgb) {
+    tiles_.clear();
+    background_ = xrgb & 0xFFFFFFu;
+}
+
+void TiledImage::Fill(const pixman_region32_t& area, uint32_t xrgb) {
+    xrgb &= 0xFFFFFFu;
+    ForEachPiece(area, width_, height_, [&](const Piece& p) {
+        // A missing tile is background already.
+        if (xrgb == background_ && !FindTile(p.tx, p.ty)) return;
+        Tile& tile = TileAt(p.tx, p.ty);
+        for (int y = p.y1; y < p.y2; ++y)
+            std::fill(tile.Row(p.row(y)) + p.left(), tile.Row(p.row(y)) + p.right(), xrgb);
+    });
+}
+
+void TiledImage::CopyPicture(const pixman_region32_t* clip, int x, int y, int width, int height,
+                             const uint8_t* bottom_up_bgr, int stride) {
+    if (width <= 0 || height <= 0 || !bottom_up_bgr) return;
+    PixmanRegion area(x, y, Clamp(int64_t(x) + width), Clamp(int64_t(y) + height));
+    if (clip && !pixman_region32_intersect(area.get(), area.get(), clip)) return;
+    ForEachPiece(*area.get(), width_, height_, [&](const Piece& p) {
+        Tile& tile = TileAt(p.tx, p.ty);
+        for (int py = p.y1; py < p.y2; ++py) {
+            const int64_t source_row = int64_t(height) - 1 - (int64_t(py) - y);
+            const uint8_t* source = bottom_up_bgr + source_row * stride + (int64_t(p.x1) - x) * 3;
+            uint32_t* target = tile.Row(p.row(py));
+            for (int px = p.left(); px < p.right(); ++px, source += 3)
+                target[px] = uint32_t(source[2]) << 16 | uint32_t(source[1]) << 8 | source[0];
+        }
+    });
+}
+
+uint32_t TiledImage::Pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return background_;
+    const Tile* tile = FindTile(x / kTile, y / kTile);
+    return tile ? tile->Row(y % kTile)[x % kTile] : background_;
+}
+
+void TiledImage::Read(int x, int y, int width, int height, uint32_t* out, int out_stride) const {
+    if (width <= 0 || height <= 0 || !out) return;
+    for (int row = 0; row < height; ++row)
+        std::fill(out + std::ptrdiff_t(row) * out_stride, out + std::ptrdiff_t(row) * out_stride + width,
+                  background_);
+    // Then the drawn tiles over it, one lookup per tile.
+    PixmanRegion wanted(x, y, Clamp(int64_t(x) + width), Clamp(int64_t(y) + height));
+    ForEachPiece(*wanted.get(), width_, height_, [&](const Piece& p) {
+        const Tile* tile = FindTile(p.tx, p.ty);
+        if (!tile) return;
+        for (int py = p.y1; py < p.y2; ++py) {
+            const uint32_t* source = tile->Row(p.row(py));
+            std::copy(source + p.left(), source + p.right(),
+                      out + (std::ptrdiff_t(py) - y) * out_stride + (std::ptrdiff_t(p.x1) - x));
+        }
+    });
+}

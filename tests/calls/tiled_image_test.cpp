@@ -1,0 +1,83 @@
+// The tiled image: memory only where something was drawn, and pixels that
+// read back as drawn across tile edges.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/calls/pixman_region.h"
+#include "platform/calls/tiled_image.h"
+
+namespace {
+
+TEST(TiledImage, AClearedScreenCostsNoTiles) {
+    TiledImage image(3840, 2160, 0x0000FF);
+    EXPECT_EQ(image.TileCount(), 0u);
+    EXPECT_EQ(image.Pixel(3839, 2159), 0x0000FFu);
+    image.Fill(*PixmanRegion(0, 0, 3840, 2160).get(), 0x0000FF); // the background already
+    EXPECT_EQ(image.TileCount(), 0u);
+    image.Fill(*PixmanRegion(100, 100, 101, 101).get(), 0xFF0000);
+    EXPECT_EQ(image.TileCount(), 1u);
+    image.Clear(0x00FF00);
+    EXPECT_EQ(image.TileCount(), 0u);
+    EXPECT_EQ(image.Pixel(100, 100), 0x00FF00u);
+}
+
+TEST(TiledImage, AFillTouchesOnlyTheTilesItCovers) {
+    TiledImage image(640, 480, 0);
+    image.Fill(*PixmanRegion(64, 64, 128, 128).get(), 0x111111); // exactly one tile
+    EXPECT_EQ(image.TileCount(), 1u);
+    image.Fill(*PixmanRegion(250, 250, 260, 260).get(), 0x222222); // a corner of four
+    EXPECT_EQ(image.TileCount(), 5u);
+    image.Fill(*PixmanRegion(630, 470, 700, 500).get(), 0x333333); // clipped to the image
+    EXPECT_EQ(image.TileCount(), 6u);
+
+    EXPECT_EQ(image.Pixel(63, 64), 0u);
+    EXPECT_EQ(image.Pixel(64, 64), 0x111111u);
+    EXPECT_EQ(image.Pixel(127, 127), 0x111111u);
+    EXPECT_EQ(image.Pixel(128, 127), 0u);
+    EXPECT_EQ(image.Pixel(255, 255), 0x222222u);
+    EXPECT_EQ(image.Pixel(639, 479), 0x333333u);
+
+    // Read across a tile edge, the fill's edge and the image's edge.
+    const uint32_t c = 0x222222;
+    std::vector<uint32_t> out(4 * 3, 0xDEAD);
+    image.Read(258, 255, 4, 3, out.data(), 4); // rows 255 | 256, 257
+    EXPECT_EQ(out, (std::vector<uint32_t>{c, c, 0, 0, c, c, 0, 0, c, c, 0, 0}));
+    std::vector<uint32_t> edge(3, 0xDEAD);
+    image.Read(638, 479, 3, 1, edge.data(), 3);
+    EXPECT_EQ(edge, (std::vector<uint32_t>{0x333333, 0x333333, 0}));
+}
+
+TEST(TiledImage, CopyPictureFlipsBottomUpRowsAndHonoursTheClip) {
+    TiledImage image(128, 128, 0);
+    // 2x2 picture, rows padded to 8 bytes, bottom row first, blue-green-red.
+    const uint8_t picture[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0, 0,
+                               0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0, 0};
+    image.CopyPicture(nullptr, 63, 63, 2, 2, picture, 8);
+    EXPECT_EQ(image.Pixel(63, 63), 0x131211u);
+    EXPECT_EQ(image.Pixel(64, 63), 0x161514u);
+    EXPECT_EQ(image.Pixel(63, 64), 0x030201u);
+    EXPECT_EQ(image.Pixel(64, 64), 0x060504u);
+    EXPECT_EQ(image.TileCount(), 4u);
+
+    PixmanRegion clip(11, 0, 12, 128);
+    image.CopyPicture(clip.get(), 10, 10, 2, 2, picture, 8);
+    EXPECT_EQ(image.Pixel(10, 10), 0u);
+    EXPECT_EQ(image.Pixel(11, 10), 0x161514u);
+}
+
+TEST(TiledImage, ResizeKeepsWhatLiesInsideAndForgetsTheRest) {
+    TiledImage image(200, 200, 0);
+    image.Fill(*PixmanRegion(0, 0, 200, 200).get(), 0xABCDEF);
+    EXPECT_EQ(image.TileCount(), 16u);
+    image.Resize(70, 10);
+    EXPECT_EQ(image.Width(), 70);
+    EXPECT_EQ(image.TileCount(), 2u);
+    image.Resize(200, 200);
+    EXPECT_EQ(image.Pixel(69, 9), 0xABCDEFu);
+    EXPECT_EQ(image.Pixel(70, 9), 0u); // cut off by the shrink: background again
+    EXPECT_EQ(image.Pixel(69, 10), 0u);
+    EXPECT_EQ(image.Pixel(150, 150), 0u);
+}
+
+} // namespace
