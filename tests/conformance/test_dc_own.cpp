@@ -1,0 +1,31 @@
+// The conformance DC on the project's own gdi32: an image DC over a tiled
+// image, which the DC does not own, so it is kept here until FreeTestDC.
+#include <map>
+#include <memory>
+
+#include "platform/calls/own_gdi.h"
+#include "platform/calls/tiled_image.h"
+#include "tests/conformance/test_dc.h"
+
+namespace {
+
+std::map<HDC, std::unique_ptr<TiledImage>>& Images() {
+    static std::map<HDC, std::unique_ptr<TiledImage>> images;
+    return images;
+}
+
+} // namespace
+
+HDC MakeTestDC(int width, int height) {
+    auto image = std::make_unique<TiledImage>(width, height, 0x000000);
+    HDC dc = own_gdi::CreateImageDC(image.get());
+    if (dc) Images()[dc] = std::move(image);
+    return dc;
+}
+
+void FreeTestDC(HDC dc) {
+    own_gdi::DeleteImageDC(dc);
+    Images().erase(dc);
+}
+
+bool OnWine() { return false; }
