@@ -1,0 +1,95 @@
+// A program's run on the simulated desktop: who owns the window region, the
+// message boxes, and the end that releases everything.
+#include "platform/calls/own_gdi.h"
+#include "platform/sim/sim_form_window.h"
+#include "tests/sim/sim_fixture.h"
+
+namespace {
+
+std::size_t Live(own_gdi::Kind kind) { return own_gdi::LiveObjects(kind); }
+
+} // namespace
+
+TEST_F(SimTest, TheWindowOwnsItsRegionAndTheEndReleasesEverything)
+{
+    const HWND editor = sim.AddWindow("Editor", RECT{0, 0, 800, 600});
+    TestForm& form = sim.Start<TestForm>();
+    const HWND own = form.hwnd();
+
+    HRGN first = CreateRectRgn(0, 0, 10, 10);
+    HRGN second = CreateRectRgn(0, 0, 20, 20);
+    ASSERT_NE(SetWindowRgn(own, first, TRUE), 0);
+    ASSERT_NE(SetWindowRgn(own, second, TRUE), 0);
+    EXPECT_EQ(GetObjectType(first), 0u); // the window deleted the one it had
+    EXPECT_EQ(Live(own_gdi::Kind::Region), 1u);
+
+    // Refused: a handle that is not a region, and another program's window.
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    EXPECT_EQ(SetWindowRgn(own, reinterpret_cast<HRGN>(brush), TRUE), 0);
+    EXPECT_EQ(GetObjectType(brush), DWORD(OBJ_BRUSH));
+    EXPECT_EQ(sim.FormWindow(own)->Region(), second);
+    HRGN spare = CreateRectRgn(0, 0, 5, 5);
+    EXPECT_EQ(SetWindowRgn(editor, spare, TRUE), 0);
+    EXPECT_EQ(GetObjectType(spare), DWORD(OBJ_REGION));
+    DeleteObject(spare);
+    DeleteObject(brush);
+
+    ASSERT_NE(SetWindowRgn(own, nullptr, TRUE), 0);
+    EXPECT_EQ(GetObjectType(second), 0u);
+    ASSERT_NE(SetWindowRgn(own, CreateRectRgn(0, 0, 30, 30), TRUE), 0);
+
+    script.on_click = [](TestForm&) { End(); };
+    sim.Click(110, 110); // inside the last region
+    sim.Advance(1000);
+    EXPECT_TRUE(sim.Ended());
+    EXPECT_EQ(sim.ExitStatus(), 0);
+    EXPECT_EQ(script.events, (Events{"click@0"}));
+    EXPECT_EQ(Live(own_gdi::Kind::Region), 0u);
+    EXPECT_EQ(Live(own_gdi::Kind::DC), 0u);
+    EXPECT_EQ(Live(own_gdi::Kind::Brush), 0u);
+    EXPECT_EQ(sim.ZOrder(), std::vector<HWND>{editor});
+    EXPECT_EQ(sim.RunningTimers(), 0u);
+}
+
+TEST_F(SimTest, MessageBoxesAreRecordedAndARunTimeErrorEndsWithStatusOne)
+{
+    script.on_click = [](TestForm&) {
+        MsgBox("Hello");
+        MsgBox("again");
+        RaiseOverflow();
+    };
+    sim.Start<TestForm>();
+    sim.Click(150, 150);
+    sim.Advance(1000);
+    ASSERT_EQ(sim.Messages().size(), 3u);
+    EXPECT_EQ(sim.Messages()[0], "Hello");
+    EXPECT_EQ(sim.Messages()[1], "again");
+    EXPECT_TRUE(sim.Messages()[2].starts_with("Run-time error '6'"));
+    EXPECT_TRUE(sim.Ended());
+    EXPECT_EQ(sim.ExitStatus(), 1);
+    EXPECT_EQ(script.events, (Events{"click@0"})); // no timer after the end
+    EXPECT_EQ(sim.Now(), 1000);
+}
+
+TEST_F(SimTest, TheProgramEndsWhenItsLastFormUnloads)
+{
+    script.on_slow = [](TestForm& form) { Unload(form); };
+    sim.Start<TestForm>();
+    EXPECT_TRUE(sim.Running());
+    sim.Advance(500);
+    EXPECT_EQ(script.events, (Events{"fast@40", "fast@80", "slow@100"}));
+    EXPECT_TRUE(sim.Ended());
+    EXPECT_EQ(sim.ExitStatus(), 0);
+    EXPECT_TRUE(sim.ZOrder().empty());
+}
+
+TEST_F(SimTest, AnErrorInTheStartupFormsLoadEndsTheProgramAtStart)
+{
+    script.on_load = [](TestForm&) { RaiseDivisionByZero(); };
+    sim.Start<TestForm>();
+    EXPECT_TRUE(sim.Ended());
+    EXPECT_EQ(sim.ExitStatus(), 1);
+    ASSERT_EQ(sim.Messages().size(), 1u);
+    EXPECT_TRUE(sim.Messages()[0].starts_with("Run-time error '11'"));
+    EXPECT_EQ(Live(own_gdi::Kind::DC), 0u);
+}
