@@ -156,15 +156,24 @@ void Form::LoadForm()
     Form_Load();
 }
 
+// An Unload asked for while the form's own QueryUnload runs is the one
+// already under way: it neither asks again nor overrules a cancel.
 bool Form::UnloadForm(int unload_mode)
 {
-    if (!window_)
+    if (!window_ || unloading_)
         return true;
     int cancel = 0;
-    Form_QueryUnload(cancel, unload_mode);
+    unloading_ = true;
+    try {
+        Form_QueryUnload(cancel, unload_mode);
+    } catch (...) {
+        unloading_ = false;
+        throw;
+    }
+    unloading_ = false;
     if (cancel)
         return false;
-    DestroyWithoutEvents(); // QueryUnload may already have unloaded it
+    DestroyWithoutEvents();
     return true;
 }
 

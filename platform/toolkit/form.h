@@ -96,4 +96,5 @@ private:
     int32_t back_color_;
     bool visible_ = false;
     bool loading_ = false;
+    bool unloading_ = false;
 };
