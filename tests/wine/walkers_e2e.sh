@@ -1,0 +1,137 @@
+#!/bin/sh
+# walkers.exe under Wine, end to end, judged from screenshots as a person
+# would judge it: with Wine's notepad in front, figures (brown bodies, grey
+# caps, never pure black) stand just above notepad's top edge and nowhere
+# else; they follow notepad when it moves; a click between them reaches
+# notepad; with walkers' own window in front they stand still, and a click
+# on one ends the program with status 0.
+#   walkers_e2e.sh PREFIX WALKERS_EXE SCREEN_PROBE OUTPUT_DIR
+# The screenshots stay in OUTPUT_DIR for a look after a failure.
+set -eu
+. "$(dirname "$0")/wine_session.sh"
+
+prefix=$1
+program=$2
+probe=$3
+out=$4
+[ -f "$program" ] || skip "$program is not built (make windows)"
+for tool in xdotool xsetroot xwininfo; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed (tools/install-deps.sh)"
+done
+mkdir -p "$out"
+rm -f "$out"/*.xwd "$out"/status "$out"/probe.txt
+
+fail()
+{
+    echo "FAILED: $*"
+    exit 1
+}
+
+wine_session_start "$prefix"
+started=$(now_ms)
+xsetroot -solid '#3a6ea5' # figures' black would show against it
+xdotool mousemove 1010 760 # the pointer, out of every picture
+
+# --- Notepad, placed with room for the figures above its title bar.
+wine notepad >/dev/null 2>&1 &
+wait_for 300 xdotool search --onlyvisible --name 'Notepad$' || fail "notepad did not open"
+notepad=$(xdotool search --onlyvisible --name 'Notepad$' | head -n 1)
+xdotool windowsize --sync "$notepad" 600 300
+xdotool windowmove --sync "$notepad" 200 300
+xdotool windowactivate --sync "$notepad"
+sleep 0.5
+screenshot "$out/before.xwd"
+
+# The band the figures stand in: from 100 pixels above notepad's client
+# window (which starts below the title bar) down to it, a little wider.
+band()
+{
+    xwininfo -id "$notepad" | awk '/Absolute upper-left X/ { x = $4 }
+        /Absolute upper-left Y/ { y = $4 } /Width:/ { w = $2 }
+        END { print x - 8, y - 100, x + w + 8, y }'
+}
+
+# judge SHOT [BEFORE]: runs the probe over the current band; then
+# `value KEY` reads its answers.
+judge()
+{
+    # shellcheck disable=SC2046
+    "$probe" "$1" $(band) ${2:+"$2"} >"$out/probe.txt"
+    echo "  $(basename "$1"): $(tr '\n' ' ' <"$out/probe.txt")"
+}
+value()
+{
+    sed -n "s/^$1=//p" "$out/probe.txt"
+}
+
+# --- walkers.exe. Shown, its window takes the focus and the figures wait;
+# clicking notepad gives the focus back, as a user would.
+( status=0; wine "$program" >/dev/null 2>&1 || status=$?; echo "$status" >"$out/status" ) &
+wait_for 300 xdotool search --onlyvisible --name '^Form1$' || fail "walkers.exe showed no window"
+xdotool windowactivate --sync "$notepad"
+sleep 1.5
+screenshot "$out/on_title.xwd"
+echo "with notepad at 200,300:"
+judge "$out/on_title.xwd" "$out/before.xwd"
+[ "$(value band_brown)" -ge 200 ] || fail "no figure's body stands on notepad's title bar"
+[ "$(value band_caps)" -ge 20 ] || fail "the figures have no grey caps"
+[ "$(value band_black)" -eq 0 ] || fail "pure black shows: the outlines take in background"
+[ "$(value outside_brown)" -eq 0 ] || fail "figures show away from notepad's title bar"
+
+# --- Notepad moves; the figures go with it.
+xdotool windowmove --sync "$notepad" 300 560
+sleep 1.5
+screenshot "$out/moved.xwd"
+echo "with notepad moved to 300,560:"
+judge "$out/moved.xwd"
+[ "$(value band_brown)" -ge 200 ] || fail "the figures did not follow notepad"
+[ "$(value outside_brown)" -eq 0 ] || fail "figures stayed behind, or show elsewhere"
+
+# still SHOT: whether the figures stand still over the next 0.3 s, taking
+# a screenshot to SHOT (the pointer is out of the pictures).
+still()
+{
+    screenshot "$out/still.xwd"
+    sleep 0.3
+    screenshot "$1"
+    cmp -s "$out/still.xwd" "$1"
+}
+
+# in_front WINDOW: brings the window to the front, as clicking its frame
+# would. Wine takes notice only when the X focus moves, so it goes to
+# notepad first.
+in_front()
+{
+    xdotool windowactivate --sync "$notepad"
+    xdotool windowactivate --sync "$1"
+    sleep 0.5
+}
+
+# --- With its own window in front the figures stand still.
+walkers_window=$(xdotool search --onlyvisible --name '^Form1$')
+in_front "$walkers_window"
+still "$out/frozen.xwd" || fail "the figures walk while walkers' window is in front"
+
+# --- Between the figures the screen stays the other windows': a click on
+# notepad's text, under walkers' window but off its region, reaches notepad,
+# which comes to the front, and the figures walk on.
+eval "$(xwininfo -id "$notepad" | awk '/Absolute upper-left X/ { print "x=" $4 }
+    /Absolute upper-left Y/ { print "y=" $4 }')"
+xdotool mousemove $((x + 200)) $((y + 100)) click 1 mousemove 1010 760
+sleep 0.5
+! still "$out/walking.xwd" || fail "a click off the figures did not reach notepad"
+[ ! -s "$out/status" ] || fail "a click off the figures ended walkers.exe"
+
+# --- A click on a figure, aimed while they stand still.
+in_front "$walkers_window"
+still "$out/aim.xwd" || fail "the figures walk while walkers' window is in front"
+echo "with walkers' window in front:"
+judge "$out/aim.xwd"
+target=$(value pick)
+[ "$target" != none ] || fail "no figure to click"
+# shellcheck disable=SC2086
+xdotool mousemove $target click 1
+wait_for 50 test -s "$out/status" || fail "a click on a figure at $target did not end walkers.exe"
+echo "a click on a figure at $target ended walkers.exe with status $(cat "$out/status")"
+[ "$(cat "$out/status")" -eq 0 ] || fail "walkers.exe ended with status $(cat "$out/status")"
+echo "wine: the end-to-end run took $(seconds_since "$started") s after the session started"
