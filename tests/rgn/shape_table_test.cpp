@@ -11,6 +11,7 @@
 #include "rgn/mod_RGN_UserFunction.h"
 #include "rgn/shape_table.h"
 #include "tests/rgn/region_rects.h"
+#include "tests/support/error_number.h"
 #include "tools/outline/outline_rule.h"
 
 namespace {
@@ -20,16 +21,6 @@ protected:
     ShapeTableTest() { RGN_BuildShapeTable(); }
     SimDesktop sim;
 };
-
-int ErrorNumberOf(auto&& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.Number();
-    }
-    return 0;
-}
 
 TEST_F(ShapeTableTest, RecordsAreWhatTheOutlineRuleMakesOfEachPicture)
 {

@@ -4,18 +4,9 @@
 #include "platform/toolkit/numbers.h"
 #include "platform/toolkit/random_source.h"
 #include "platform/toolkit/runtime_error.h"
+#include "tests/support/error_number.h"
 
 namespace {
-
-int ErrorNumberOf(auto&& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.Number();
-    }
-    return 0;
-}
 
 constexpr int kOverflow = 6;
 constexpr int kSubscript = 9;
