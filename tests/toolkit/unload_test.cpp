@@ -141,3 +141,20 @@ TEST_F(UnloadTest, ACancelledUnloadKeepsTheFormAndItsTimer)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(UnloadTest, EndStopsAtOnceWithoutAnyUnloadHandler)
+{
+    A::on_tick = [](A&) { End(); };
+    sim.Start<A>();
+    DefaultInstance<B>();
+    sim.Advance(50);
+    EXPECT_TRUE(sim.Ended());
+    EXPECT_EQ(sim.ExitStatus(), 0);
+    EXPECT_EQ(journal, (std::vector<std::string>{"frm1.tick"})) << "no QueryUnload ran";
+    EXPECT_TRUE(Forms().empty());
+    EXPECT_EQ(sim.RunningTimers(), 0u);
+}
+
+} // namespace
