@@ -1,0 +1,100 @@
+#include "platform/x11/x11_backend.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/x11/x11_message_box.h"
+#include "platform/x11/x11_window.h"
+
+namespace {
+
+// The root tells of the foreground window changing (_NET_ACTIVE_WINDOW),
+// of a window manager coming or going, of its own size changing, and,
+// without a window manager, of the input focus coming from or going to
+// none.
+constexpr long kRootEventMask = PropertyChangeMask | StructureNotifyMask | FocusChangeMask;
+
+} // namespace
+
+X11Backend::X11Backend(Display* display)
+    : x_(display), foreground_(x_, [this](Window window) { return OwnEventMask(window); }),
+      painter_(x_)
+{
+    XSelectInput(display, x_.root(), kRootEventMask);
+    last_read_ns_ = MonotonicNanoseconds();
+}
+
+X11Backend::~X11Backend()
+{
+    if (std::getenv("WALKERS_X11_STATS"))
+        ReportStats();
+}
+
+// One line of counters since the start, for tools/measure-x11-cpu.sh.
+void X11Backend::ReportStats()
+{
+    std::fprintf(stderr,
+                 "walkers stats: ticks %llu, x_events %llu, waits %llu, round_trips %llu, "
+                 "requests %llu, pixel_puts %llu, pixels %llu, shared_memory %d\n",
+                 (unsigned long long)stats_.timer_events, (unsigned long long)stats_.x_events,
+                 (unsigned long long)stats_.waits, (unsigned long long)x_.RoundTrips(),
+                 (unsigned long long)NextRequest(x_.display()) - 1,
+                 (unsigned long long)painter_.PutRequests(),
+                 (unsigned long long)painter_.PixelsSent(), painter_.UsesSharedMemory() ? 1 : 0);
+}
+
+std::unique_ptr<NativeWindow> X11Backend::NewWindow(Form& form)
+{
+    return std::make_unique<X11FormWindow>(*this, form);
+}
+
+void X11Backend::Register(Window window, X11FormWindow* form_window)
+{
+    windows_[window] = form_window;
+}
+
+void X11Backend::Unregister(Window window) { windows_.erase(window); }
+
+X11FormWindow* X11Backend::FindForm(Window window) const
+{
+    auto found = windows_.find(window);
+    return found == windows_.end() ? nullptr : found->second;
+}
+
+X11FormWindow* X11Backend::FindForm(HWND hwnd) const
+{
+    return FindForm(Window(reinterpret_cast<uintptr_t>(hwnd)));
+}
+
+long X11Backend::FormEventMask() const
+{
+    return X11FormWindow::kEventMask | (keep_raised_ ? X11FormWindow::kKeepRaisedMask : 0);
+}
+
+long X11Backend::OwnEventMask(Window window) const
+{
+    if (window == x_.root())
+        return kRootEventMask;
+    return FindForm(window) ? FormEventMask() : NoEventMask;
+}
+
+// With a window manager, _NET_WM_STATE_ABOVE keeps a window on top; without
+// one the window raises itself when covered. (Under a reparenting manager
+// the covered state would flicker with every new shape, as the frame's
+// shape follows ours a moment later.)
+void X11Backend::FollowManager()
+{
+    const bool keep_raised = !foreground_.ManagerRunning();
+    if (keep_raised == keep_raised_)
+        return;
+    keep_raised_ = keep_raised;
+    for (const auto& [id, window] : windows_)
+        foreground_.Reselect(id);
+}
+
+void X11Backend::ShowMessage(const std::string& text)
+{
+    std::fprintf(stderr, "walkers: %s\n", text.c_str());
+    X11MessageBox box(*this, text);
+    box.Run();
+}

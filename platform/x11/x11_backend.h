@@ -1,0 +1,115 @@
+// The X11 desktop: the toolkit's backend and the desktop behind the
+// project's user32 calls at once. Form windows are real top-level windows,
+// shaped by their window region; the probe's questions are answered from
+// state that X events keep current.
+//
+// Events pass through two steps. Observe takes note of an event at once,
+// wherever it is read (also while the probe drains the queue in the middle
+// of a tick): the foreground window's state, the screen's size, a form
+// window covered by another. Act runs what the program sees as an event (a
+// click, a close), and only in the event loop or DoEvents: events read by
+// the probe wait in `deferred_` until then.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <deque>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/calls/own_desktop.h"
+#include "platform/toolkit/backend.h"
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_foreground.h"
+#include "platform/x11/x11_painter.h"
+#include "platform/x11/x11_timers.h"
+
+class X11FormWindow;
+
+// What the backend counted, for measuring (WALKERS_X11_STATS prints it).
+struct X11Stats {
+    uint64_t timer_events = 0;
+    uint64_t x_events = 0;
+    uint64_t waits = 0;
+};
+
+class X11Backend final : public Backend, public OwnDesktop {
+public:
+    // Takes the open display (the caller closes it after the backend).
+    explicit X11Backend(Display* display);
+    ~X11Backend() override;
+    X11Backend(const X11Backend&) = delete;
+    X11Backend& operator=(const X11Backend&) = delete;
+
+    // --- Backend
+    std::unique_ptr<NativeWindow> NewWindow(Form& form) override;
+    void StartTimer(Timer& timer, int interval_ms) override;
+    void StopTimer(Timer& timer) override;
+    void ProcessPendingEvents() override;
+    void RunLoop() override;
+    void ShowMessage(const std::string& text) override;
+    float TwipsPerPixelX() override { return kTwipsPerPixel; }
+    float TwipsPerPixelY() override { return kTwipsPerPixel; }
+    int ScreenWidthPixels() override { return x_.RootWidth(); }
+    int ScreenHeightPixels() override { return x_.RootHeight(); }
+
+    // --- OwnDesktop
+    HWND ForegroundWindow() override;
+    int WindowText(HWND hwnd, char* buffer, int max_count) override;
+    bool WindowRect(HWND hwnd, RECT* rect) override;
+    int SystemMetric(int index) override;
+    bool SetWindowRegion(HWND hwnd, HRGN region, bool redraw) override;
+    bool SetWindowPosition(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy,
+                           unsigned flags) override;
+
+    // --- For the windows and the message box.
+    X11Connection& Connection() { return x_; }
+    X11Painter& Painter() { return painter_; }
+    void Register(Window window, X11FormWindow* form_window);
+    // The event mask a form window starts with.
+    long FormEventMask() const;
+    void Unregister(Window window);
+    // Reads what the server has sent without waiting and observes it;
+    // events to act on are kept for the loop.
+    void Drain();
+    // Waits (at most `timeout_ms`, -1 for ever) until the server sends
+    // something or a timer is due.
+    void Wait(int timeout_ms);
+    // Takes the next event to act on, if any is at hand.
+    bool TakeEvent(XEvent& event);
+    // Gives back events taken but not acted on, ahead of the rest.
+    void GiveBack(const std::vector<XEvent>& events);
+    // Observes an event taken straight from Xlib.
+    void Observe(const XEvent& event);
+    const X11Stats& Stats() const { return stats_; }
+    void ReportStats();
+
+    static constexpr float kTwipsPerPixel = 15.0f; // 96 dots per inch
+    // The caption height the canvas leaves above the full-screen area.
+    static constexpr int kCaptionHeight = 23;
+
+private:
+    X11FormWindow* FindForm(Window window) const;
+    X11FormWindow* FindForm(HWND hwnd) const;
+    long OwnEventMask(Window window) const;
+    void FollowManager();
+    void DrainForProbe();
+    void Collect(bool read_socket);
+    bool ReadIsDue() const;
+    void Act(const XEvent& event);
+    void FireDueTimers();
+
+    X11Connection x_;
+    X11Foreground foreground_;
+    X11Painter painter_;
+    X11Timers timers_;
+    std::unordered_map<Window, X11FormWindow*> windows_;
+    std::deque<XEvent> deferred_;
+    int64_t last_read_ns_ = 0;
+    unsigned long flushed_up_to_ = 0; // NextRequest at the last flush
+    bool keep_raised_ = false;
+    bool just_waited_ = false;    // the loop's wait came right before
+    bool socket_readable_ = false; // and found something to read
+    X11Stats stats_;
+};

@@ -1,0 +1,67 @@
+#include "platform/x11/x11_connection.h"
+
+#include <X11/extensions/XShm.h>
+#include <X11/extensions/shape.h>
+#include <iterator>
+#include <time.h>
+
+X11Connection::X11Connection(Display* display)
+    : display_(display), screen_(DefaultScreen(display)), root_(RootWindow(display, screen_)),
+      visual_(DefaultVisual(display, screen_)), depth_(DefaultDepth(display, screen_)),
+      root_width_(DisplayWidth(display, screen_)), root_height_(DisplayHeight(display, screen_))
+{
+    // One request for every atom: the names and the fields in one table.
+    struct Name {
+        const char* text;
+        Atom X11Atoms::*field;
+    };
+    static const Name names[] = {
+        {"UTF8_STRING", &X11Atoms::utf8_string},
+        {"WM_PROTOCOLS", &X11Atoms::wm_protocols},
+        {"WM_DELETE_WINDOW", &X11Atoms::wm_delete_window},
+        {"_MOTIF_WM_HINTS", &X11Atoms::motif_wm_hints},
+        {"_NET_SUPPORTED", &X11Atoms::net_supported},
+        {"_NET_SUPPORTING_WM_CHECK", &X11Atoms::net_supporting_wm_check},
+        {"_NET_ACTIVE_WINDOW", &X11Atoms::net_active_window},
+        {"_NET_WM_NAME", &X11Atoms::net_wm_name},
+        {"_NET_WM_PID", &X11Atoms::net_wm_pid},
+        {"_NET_WM_USER_TIME", &X11Atoms::net_wm_user_time},
+        {"_NET_WM_STATE", &X11Atoms::net_wm_state},
+        {"_NET_WM_STATE_ABOVE", &X11Atoms::net_wm_state_above},
+        {"_NET_WM_STATE_SKIP_TASKBAR", &X11Atoms::net_wm_state_skip_taskbar},
+        {"_NET_WM_STATE_SKIP_PAGER", &X11Atoms::net_wm_state_skip_pager},
+        {"_NET_WM_WINDOW_TYPE", &X11Atoms::net_wm_window_type},
+        {"_NET_WM_WINDOW_TYPE_NORMAL", &X11Atoms::net_wm_window_type_normal},
+        {"_NET_WM_WINDOW_TYPE_DIALOG", &X11Atoms::net_wm_window_type_dialog},
+        {"_NET_FRAME_EXTENTS", &X11Atoms::net_frame_extents},
+        {"_GTK_FRAME_EXTENTS", &X11Atoms::gtk_frame_extents},
+    };
+    constexpr int count = int(std::size(names));
+    char* texts[count];
+    Atom values[count];
+    for (int i = 0; i < count; ++i)
+        texts[i] = const_cast<char*>(names[i].text);
+    XInternAtoms(display_, texts, count, False, values);
+    for (int i = 0; i < count; ++i)
+        atoms_.*names[i].field = values[i];
+
+    int error_base = 0;
+    int shape_event_base = 0;
+    if (XShapeQueryExtension(display_, &shape_event_base, &error_base))
+        shape_event_base_ = shape_event_base;
+    if (XShmQueryExtension(display_))
+        shm_completion_type_ = XShmGetEventBase(display_) + ShmCompletion;
+}
+
+void X11Connection::RootResized(int width, int height)
+{
+    root_width_ = width;
+    root_height_ = height;
+}
+
+int64_t MonotonicNanoseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}

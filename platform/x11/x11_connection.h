@@ -1,0 +1,78 @@
+// The connection to the X server as every part of the backend sees it: the
+// display, the root window and its size, the visual that form windows use,
+// the atoms, and which extensions the server offers.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <cstdint>
+
+struct X11Atoms {
+    Atom utf8_string;
+    Atom wm_protocols;
+    Atom wm_delete_window;
+    Atom motif_wm_hints;
+    Atom net_supported;
+    Atom net_supporting_wm_check;
+    Atom net_active_window;
+    Atom net_wm_name;
+    Atom net_wm_pid;
+    Atom net_wm_user_time;
+    Atom net_wm_state;
+    Atom net_wm_state_above;
+    Atom net_wm_state_skip_taskbar;
+    Atom net_wm_state_skip_pager;
+    Atom net_wm_window_type;
+    Atom net_wm_window_type_normal;
+    Atom net_wm_window_type_dialog;
+    Atom net_frame_extents;
+    Atom gtk_frame_extents;
+};
+
+class X11Connection {
+public:
+    // Takes the display (it stays the caller's to close) and asks the server
+    // once for the atoms and the extensions.
+    explicit X11Connection(Display* display);
+    X11Connection(const X11Connection&) = delete;
+    X11Connection& operator=(const X11Connection&) = delete;
+
+    Display* display() const { return display_; }
+    int screen() const { return screen_; }
+    Window root() const { return root_; }
+    Visual* visual() const { return visual_; }
+    int depth() const { return depth_; }
+    const X11Atoms& atoms() const { return atoms_; }
+
+    int RootWidth() const { return root_width_; }
+    int RootHeight() const { return root_height_; }
+    // The root changed size (RandR); taken from its ConfigureNotify.
+    void RootResized(int width, int height);
+
+    bool HasShape() const { return shape_event_base_ >= 0; }
+    // The event type of MIT-SHM's completion event, or -1 without MIT-SHM.
+    // (Completions need no handling: each event tells Xlib how far the
+    // server has got, which is all the painter asks.)
+    int ShmCompletionType() const { return shm_completion_type_; }
+
+    // Round trips counted where the backend waits for a reply: the probe's
+    // questions and attaching shared memory (the atoms and extensions asked
+    // for here, at the start, are not counted).
+    uint64_t RoundTrips() const { return round_trips_; }
+    void CountRoundTrip() { ++round_trips_; }
+
+private:
+    Display* display_;
+    int screen_;
+    Window root_;
+    Visual* visual_;
+    int depth_;
+    X11Atoms atoms_{};
+    int root_width_;
+    int root_height_;
+    int shape_event_base_ = -1;
+    int shm_completion_type_ = -1;
+    uint64_t round_trips_ = 0;
+};
+
+// Monotonic time in nanoseconds (CLOCK_MONOTONIC: no system call).
+int64_t MonotonicNanoseconds();

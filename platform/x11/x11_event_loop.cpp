@@ -1,0 +1,174 @@
+// The event loop, after st's: wait on the connection's descriptor with a
+// timeout from the next timer; when events are already at hand, do not
+// wait; drain, then act, then fire what is due.
+#include <X11/Xlib.h>
+#include <cerrno>
+#include <poll.h>
+
+#include "platform/toolkit/application.h"
+#include "platform/toolkit/form.h"
+#include "platform/toolkit/timer.h"
+#include "platform/x11/x11_backend.h"
+#include "platform/x11/x11_signals.h"
+#include "platform/x11/x11_window.h"
+
+void X11Backend::StartTimer(Timer& timer, int interval_ms)
+{
+    timers_.Start(timer, interval_ms, MonotonicNanoseconds());
+}
+
+void X11Backend::StopTimer(Timer& timer) { timers_.Stop(timer); }
+
+void X11Backend::Drain() { Collect(true); }
+
+// Moves what Xlib holds, after reading the socket if asked, through Observe
+// to the events waiting to be acted on.
+void X11Backend::Collect(bool read_socket)
+{
+    Display* display = x_.display();
+    if (read_socket) {
+        XEventsQueued(display, QueuedAfterReading); // never blocks
+        last_read_ns_ = MonotonicNanoseconds();
+        socket_readable_ = false;
+    }
+    XEvent event;
+    while (XQLength(display) > 0) { // what Xlib holds: no lock, no system call
+        XNextEvent(display, &event);
+        Observe(event);
+        deferred_.push_back(event);
+    }
+}
+
+bool X11Backend::ReadIsDue() const
+{
+    constexpr int64_t kReadInterval = 1'000'000;
+    return MonotonicNanoseconds() - last_read_ns_ >= kReadInterval;
+}
+
+void X11Backend::Observe(const XEvent& event)
+{
+    ++stats_.x_events;
+    foreground_.Observe(event);
+    switch (event.type) {
+    case VisibilityNotify:
+        if (X11FormWindow* window = FindForm(event.xvisibility.window))
+            window->ObserveVisibility(event.xvisibility);
+        break;
+    case ConfigureNotify:
+        if (event.xconfigure.window == x_.root())
+            x_.RootResized(event.xconfigure.width, event.xconfigure.height);
+        break;
+    default:
+        break;
+    }
+}
+
+bool X11Backend::TakeEvent(XEvent& event)
+{
+    if (deferred_.empty())
+        return false;
+    event = deferred_.front();
+    deferred_.pop_front();
+    return true;
+}
+
+void X11Backend::GiveBack(const std::vector<XEvent>& events)
+{
+    deferred_.insert(deferred_.begin(), events.begin(), events.end());
+}
+
+// What the program sees as events: a click released on a figure, and the
+// window manager's close button. The handler may unload the form and so
+// destroy its window: the window is looked up by its id every time, and
+// nothing touches it after the handler.
+void X11Backend::Act(const XEvent& event)
+{
+    switch (event.type) {
+    case ButtonRelease: {
+        const XButtonEvent& e = event.xbutton;
+        X11FormWindow* window = FindForm(e.window);
+        if (!window || e.button > Button3 || !window->Contains(e.x, e.y))
+            break;
+        Form& form = window->Owner();
+        toolkit::RunHandler([&form] { form.DeliverClick(); });
+        break;
+    }
+    case ClientMessage: {
+        const XClientMessageEvent& e = event.xclient;
+        X11FormWindow* window = FindForm(e.window);
+        if (!window || e.message_type != x_.atoms().wm_protocols ||
+            Atom(e.data.l[0]) != x_.atoms().wm_delete_window)
+            break;
+        constexpr int kUnloadFromControlMenu = 0;
+        Form& form = window->Owner();
+        toolkit::RunHandler([&form] { form.UnloadForm(kUnloadFromControlMenu); });
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void X11Backend::FireDueTimers()
+{
+    timers_.FireDue(MonotonicNanoseconds(), [this](Timer& timer) {
+        ++stats_.timer_events;
+        toolkit::RunHandler([&timer] { timer.Fire(); });
+    });
+}
+
+// After a wait, the socket is read only if the wait found it readable: a
+// read costs a system call, and after a wait that timed out there is
+// nothing to read. Called as DoEvents, it reads if a while has passed.
+// Nothing is flushed here: the wait flushes, once per turn of the loop.
+void X11Backend::ProcessPendingEvents()
+{
+    Collect(just_waited_ ? socket_readable_ : ReadIsDue());
+    just_waited_ = false;
+    XEvent event;
+    while (TakeEvent(event)) {
+        Act(event);
+        // A click may have ended the program's last form.
+        if (!AnyFormLoaded())
+            return;
+    }
+    FireDueTimers();
+}
+
+void X11Backend::Wait(int timeout_ms)
+{
+    Display* display = x_.display();
+    // Only when there are new requests; Xlib reads the socket as part of a
+    // flush.
+    if (NextRequest(display) != flushed_up_to_) {
+        XFlush(display);
+        flushed_up_to_ = NextRequest(display);
+        last_read_ns_ = MonotonicNanoseconds();
+    }
+    just_waited_ = true;
+    socket_readable_ = false;
+    if (!deferred_.empty() || XQLength(display) > 0)
+        return;
+    ++stats_.waits;
+    pollfd descriptor{ConnectionNumber(display), POLLIN, 0};
+    const int ready = poll(&descriptor, 1, timeout_ms);
+    // A broken connection shows as readable too; reading it reaches the
+    // I/O error handler, which ends the program.
+    socket_readable_ = ready > 0 || (ready < 0 && errno != EINTR);
+    if (ready == 0)
+        last_read_ns_ = MonotonicNanoseconds(); // as good as a read that found nothing
+}
+
+void X11Backend::RunLoop()
+{
+    while (AnyFormLoaded()) {
+        ProcessPendingEvents();
+        if (!AnyFormLoaded())
+            break;
+        Wait(timers_.MillisecondsUntilDue(MonotonicNanoseconds()));
+        if (x11_signals::EndRequested())
+            End();
+        if (x11_signals::TakeReportRequest())
+            ReportStats();
+    }
+}

@@ -1,0 +1,75 @@
+// Sends pixels to the server: rectangle by rectangle, only the pixels given,
+// through a small MIT-SHM segment where the server can share memory with us,
+// else inside the requests themselves.
+//
+// The segment is used in two halves. A half is written over only once the
+// server is known to have handled every put that read from it: Xlib learns
+// the last request handled from each event and reply, and when a half fills
+// up a one-pixel put into a private pixmap asks for a completion event, so
+// that the news comes even when nothing else does. A rectangle that finds
+// both halves still in use goes inside a request instead; nothing ever
+// waits for the server.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <cstdint>
+#include <memory>
+#include <pixman.h>
+#include <vector>
+
+class X11Connection;
+class X11ShmSegment;
+
+class X11Painter {
+public:
+    explicit X11Painter(X11Connection& x);
+    ~X11Painter();
+    X11Painter(const X11Painter&) = delete;
+    X11Painter& operator=(const X11Painter&) = delete;
+
+    // Puts rectangles of pixels into `target`, whose contents repeat every
+    // `tile_width` x `tile_height` pixels (a window's background tile): a
+    // rectangle at (x, y) lands at (x mod tile_width, y mod tile_height),
+    // cut where it crosses the tile's edge. `pixels` holds each box's pixels
+    // in turn, 0x00RRGGBB rows as wide as the box, in the order of `boxes`.
+    void Paint(Drawable target, int tile_width, int tile_height, const pixman_box32_t* boxes,
+               int count, const uint32_t* pixels);
+
+    bool UsesSharedMemory() const { return segment_ != nullptr; }
+    uint64_t PixelsSent() const { return pixels_sent_; }
+    uint64_t PutRequests() const { return put_requests_; }
+
+private:
+    struct Half {
+        std::size_t base = 0;
+        std::size_t used = 0;
+        unsigned long last_put = 0; // the serial of the last put reading it
+        bool ended = false;         // a completion was asked for since it filled
+    };
+
+    void PutPiece(Drawable target, int x, int y, int width, int height, const uint32_t* pixels,
+                  int stride);
+    bool Reserve(std::size_t bytes, std::size_t& offset);
+    void EndHalf(Half& half);
+    bool Handled(const Half& half) const;
+    void Convert(const uint32_t* pixels, int stride, int width, int height, uint8_t* target,
+                 int bytes_per_line);
+    int BytesPerLine(int width) const;
+
+    X11Connection& x_;
+    GC gc_;
+    XImage* image_ = nullptr; // the layout template, pointed at each piece's pixels
+    bool direct_ = false;     // 0x00RRGGBB words are the server's own format
+    int bits_per_pixel_ = 32;
+    unsigned long masks_[3] = {}; // red, green, blue
+    std::vector<uint8_t> request_pixels_;
+
+    std::unique_ptr<X11ShmSegment> segment_;
+    XImage* shm_image_ = nullptr;
+    Pixmap completion_target_ = None;
+    Half halves_[2];
+    int current_ = 0;
+
+    uint64_t pixels_sent_ = 0;
+    uint64_t put_requests_ = 0;
+};

@@ -1,0 +1,55 @@
+// The program's start on Linux: the X display, the backend, the start-up
+// form and the exit status.
+#include "platform/toolkit/program.h"
+
+#include <X11/Xlib.h>
+#include <cstdio>
+#include <cstdlib>
+#include <malloc.h>
+
+#include "platform/calls/own_desktop.h"
+#include "platform/toolkit/application.h"
+#include "platform/x11/x11_backend.h"
+#include "platform/x11/x11_errors.h"
+#include "platform/x11/x11_signals.h"
+
+namespace {
+
+// Status 2: there is nowhere to show the figures.
+constexpr int kNoDisplay = 2;
+constexpr int kKeptFreeMemory = 4 << 20;
+
+} // namespace
+
+int RunProgram(const std::function<Form&()>& startup_form)
+{
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name) {
+        std::fprintf(stderr, "walkers needs an X11 display (XWayland counts), and DISPLAY is "
+                             "not set\n");
+        return kNoDisplay;
+    }
+    Display* display = XOpenDisplay(name);
+    if (!display) {
+        std::fprintf(stderr, "walkers needs an X11 display (XWayland counts), and cannot open "
+                             "\"%s\"\n",
+                     name);
+        return kNoDisplay;
+    }
+    x11_errors::Install();
+    x11_signals::Install(std::getenv("WALKERS_X11_STATS") != nullptr);
+    // Every tick frees and takes the same few hundred kilobytes: keep them
+    // rather than hand them back to the system and ask again each time.
+    mallopt(M_TRIM_THRESHOLD, kKeptFreeMemory);
+    int status = 0;
+    {
+        X11Backend backend(display);
+        InstallBackend(&backend);
+        InstallOwnDesktop(&backend);
+        status = toolkit::RunStartupForm(startup_form());
+        InstallOwnDesktop(nullptr);
+        InstallBackend(nullptr);
+    }
+    XCloseDisplay(display);
+    return status;
+}

@@ -1,0 +1,37 @@
+// Questions to the server about a window, each one round trip, counted on
+// the connection. A window that is gone answers false, never an error.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <string>
+#include <vector>
+
+class X11Connection;
+
+namespace x11_properties {
+
+// Up to `max_items` items of a 32-bit property of the given type (XA_ATOM,
+// XA_CARDINAL, XA_WINDOW). False when the property or the window is missing.
+bool ReadLongs(X11Connection& x, Window window, Atom property, Atom type, long max_items,
+               std::vector<unsigned long>& items);
+
+// The first `max_bytes` bytes of an 8-bit text property of the given type
+// (AnyPropertyType takes whatever the owner stored). False when missing.
+bool ReadText(X11Connection& x, Window window, Atom property, Atom type, long max_bytes,
+              std::string& text);
+
+// The window's parent and its top-level: the ancestor that is a child of the
+// root (the window itself when its parent is the root).
+bool FindTopLevel(X11Connection& x, Window window, Window& parent, Window& top_level);
+
+struct Geometry {
+    int x = 0, y = 0; // the outer corner, in the parent
+    int width = 0, height = 0;
+    int border = 0;
+};
+bool ReadGeometry(X11Connection& x, Window window, Geometry& geometry);
+
+// Where the inside corner of `window` lies in `relative_to`'s inside.
+bool TranslateOrigin(X11Connection& x, Window window, Window relative_to, int& dx, int& dy);
+
+} // namespace x11_properties

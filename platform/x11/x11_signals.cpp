@@ -1,0 +1,41 @@
+#include "platform/x11/x11_signals.h"
+
+#include <csignal>
+#include <initializer_list>
+
+namespace x11_signals {
+
+namespace {
+
+volatile sig_atomic_t end_requested = 0;
+volatile sig_atomic_t report_requested = 0;
+
+void RequestEnd(int) { end_requested = 1; }
+void RequestReport(int) { report_requested = 1; }
+
+} // namespace
+
+void Install(bool reports)
+{
+    struct sigaction action {};
+    action.sa_handler = RequestEnd;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+    if (reports) {
+        action.sa_handler = RequestReport;
+        sigaction(SIGUSR1, &action, nullptr);
+    }
+}
+
+bool EndRequested() { return end_requested != 0; }
+
+bool TakeReportRequest()
+{
+    if (!report_requested)
+        return false;
+    report_requested = 0;
+    return true;
+}
+
+} // namespace x11_signals

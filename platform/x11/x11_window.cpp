@@ -1,0 +1,293 @@
+#include "platform/x11/x11_window.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+#include <algorithm>
+
+#include "forms/form_definition.h"
+#include "platform/calls/own_gdi.h"
+#include "platform/toolkit/form.h"
+#include "platform/toolkit/picture.h"
+#include "platform/x11/x11_backend.h"
+#include "platform/x11/x11_box_cover.h"
+#include "platform/x11/x11_window_hints.h"
+
+namespace {
+
+// The image starts as the form's default button face; Cls sets the colour.
+constexpr uint32_t kButtonFace = 0xF0F0F0;
+
+const pixman_box32_t* Boxes(const PixmanRegion& region, int& count)
+{
+    return pixman_region32_rectangles(const_cast<pixman_region32_t*>(region.get()), &count);
+}
+
+std::size_t Area(const pixman_box32_t& box)
+{
+    return std::size_t(box.x2 - box.x1) * std::size_t(box.y2 - box.y1);
+}
+
+} // namespace
+
+X11FormWindow::X11FormWindow(X11Backend& backend, Form& owner)
+    : backend_(backend), owner_(owner), image_(1, 1, kButtonFace), shape_(0, 0, 1, 1),
+      tile_(backend.Connection())
+{
+    X11Connection& x = backend_.Connection();
+    // No background until the tile holds pixels: the screen keeps what it
+    // showed rather than flashing a colour.
+    XSetWindowAttributes attributes{};
+    attributes.background_pixmap = None;
+    attributes.border_pixel = 0;
+    attributes.bit_gravity = NorthWestGravity;
+    attributes.event_mask = backend_.FormEventMask();
+    window_ = XCreateWindow(x.display(), x.root(), 0, 0, 1, 1, 0, x.depth(), InputOutput,
+                            x.visual(), CWBackPixmap | CWBorderPixel | CWBitGravity | CWEventMask,
+                            &attributes);
+    x11_hints::SetFormHints(x, window_, owner_.Definition());
+    x11_hints::SetPlacement(x, window_, 0, 0, 1, 1);
+    dc_ = own_gdi::CreateImageDC(&image_);
+    backend_.Register(window_, this);
+}
+
+X11FormWindow::~X11FormWindow()
+{
+    backend_.Unregister(window_);
+    if (region_)
+        DeleteObject(region_);
+    own_gdi::DeleteImageDC(dc_);
+    XDestroyWindow(backend_.Connection().display(), window_);
+    XFlush(backend_.Connection().display());
+}
+
+HWND X11FormWindow::Handle() { return reinterpret_cast<HWND>(uintptr_t(window_)); }
+
+void X11FormWindow::Place(int x, int y, int width, int height)
+{
+    // X has no empty windows; the image keeps the asked size.
+    image_.Resize(std::max(0, width), std::max(0, height));
+    x_ = x;
+    y_ = y;
+    width_ = std::max(1, width);
+    height_ = std::max(1, height);
+    X11Connection& connection = backend_.Connection();
+    x11_hints::SetPlacement(connection, window_, x_, y_, width_, height_);
+    XMoveResizeWindow(connection.display(), window_, x_, y_, unsigned(width_), unsigned(height_));
+    // The shape is kept within the window's bounds: new bounds, new shape.
+    tile_valid_ = false;
+    PixmanRegion shape;
+    ComputeShape(shape);
+    ShowShape(shape);
+}
+
+void X11FormWindow::SetTitle(const std::string& title)
+{
+    x11_hints::SetTitle(backend_.Connection(), window_, title);
+}
+
+void X11FormWindow::SetVisible(bool visible)
+{
+    if (visible == visible_)
+        return;
+    visible_ = visible;
+    X11Connection& x = backend_.Connection();
+    if (visible) {
+        if (!tile_valid_) {
+            PixmanRegion shape;
+            ComputeShape(shape);
+            ShowShape(shape);
+        }
+        XMapRaised(x.display(), window_); // painted from the tile as it appears
+    } else {
+        XWithdrawWindow(x.display(), window_, x.screen());
+    }
+}
+
+void X11FormWindow::Clear(COLORREF color) { own_gdi::Clear(dc_, color); }
+
+void X11FormWindow::DrawPicture(const Picture& picture, int x, int y)
+{
+    if (picture.Empty())
+        return;
+    own_gdi::CopyPicture(dc_, x, y, picture.Width(), picture.Height(), picture.BottomUpBgr(),
+                         picture.Stride());
+}
+
+bool X11FormWindow::SetRegion(HRGN region)
+{
+    if (region && !own_gdi::RegionOf(region))
+        return false;
+    if (region != region_) {
+        if (region_)
+            DeleteObject(region_);
+        region_ = region;
+    }
+    PixmanRegion shape;
+    ComputeShape(shape);
+    if (tile_valid_ && pixman_region32_equal(shape.get(), shape_.get()))
+        ShowChanges();
+    else
+        ShowShape(shape);
+    return true;
+}
+
+void X11FormWindow::ComputeShape(PixmanRegion& shape) const
+{
+    const pixman_region32_t* region = region_ ? own_gdi::RegionOf(region_) : nullptr;
+    PixmanRegion bounds(0, 0, width_, height_);
+    if (region)
+        pixman_region32_intersect(shape.get(), region, bounds.get());
+    else
+        pixman_region32_copy(shape.get(), bounds.get());
+}
+
+void X11FormWindow::ShowShape(PixmanRegion& shape)
+{
+    // A hidden window without a region would take the whole window's pixels:
+    // they wait until it is shown.
+    if (!visible_ && !region_) {
+        shape_ = std::move(shape);
+        SendShape();
+        tile_valid_ = false;
+        return;
+    }
+    CoverRegion(*shape.get(), cover_);
+    std::vector<uint32_t> pixels;
+    Read(cover_, pixels);
+    const pixman_box32_t extents = *pixman_region32_extents(shape.get());
+    const bool empty = cover_.empty();
+
+    // 1. The pixels, into the tile (a new one if the shape outgrew it).
+    if (!empty) {
+        if (tile_.Fit(width_, height_, extents.y2 - extents.y1))
+            tile_valid_ = false;
+        backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), cover_.data(),
+                                 int(cover_.size()), pixels.data());
+        tile_.Attach(window_);
+    }
+    // 2. The shape: what it newly reveals is painted from the tile at once.
+    shape_ = std::move(shape);
+    SendShape();
+    // 3. What stays inside the shape gets the new pixels too.
+    if (!empty)
+        Repaint(extents);
+    shown_ = std::move(pixels);
+    tile_valid_ = true;
+}
+
+// Only the rectangles whose pixels differ from what was shown: nothing at
+// all when nothing changed.
+void X11FormWindow::ShowChanges()
+{
+    std::vector<uint32_t> now;
+    Read(cover_, now);
+    if (now == shown_)
+        return;
+    const pixman_box32_t* boxes = cover_.data();
+    const int count = int(cover_.size());
+    std::vector<pixman_box32_t> changed;
+    std::vector<uint32_t> changed_pixels;
+    std::size_t at = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::size_t size = Area(boxes[i]);
+        const auto begin = now.begin() + std::ptrdiff_t(at);
+        if (!std::equal(begin, begin + std::ptrdiff_t(size), shown_.begin() + std::ptrdiff_t(at))) {
+            changed.push_back(boxes[i]);
+            changed_pixels.insert(changed_pixels.end(), begin, begin + std::ptrdiff_t(size));
+        }
+        at += size;
+    }
+    backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), changed.data(),
+                             int(changed.size()), changed_pixels.data());
+    pixman_box32_t extents = changed.front();
+    for (const pixman_box32_t& box : changed) {
+        extents.x1 = std::min(extents.x1, box.x1);
+        extents.y1 = std::min(extents.y1, box.y1);
+        extents.x2 = std::max(extents.x2, box.x2);
+        extents.y2 = std::max(extents.y2, box.y2);
+    }
+    Repaint(extents);
+    shown_ = std::move(now);
+}
+
+// Repaints a part of the window from the tile (only inside the shape).
+void X11FormWindow::Repaint(const pixman_box32_t& box)
+{
+    if (!visible_ || box.x2 <= box.x1 || box.y2 <= box.y1)
+        return;
+    XClearArea(backend_.Connection().display(), window_, box.x1, box.y1,
+               unsigned(box.x2 - box.x1), unsigned(box.y2 - box.y1), False);
+}
+
+void X11FormWindow::SendShape()
+{
+    X11Connection& x = backend_.Connection();
+    if (!x.HasShape())
+        return;
+    Display* display = x.display();
+    if (!region_) {
+        XShapeCombineMask(display, window_, ShapeBounding, 0, 0, None, ShapeSet);
+        XShapeCombineMask(display, window_, ShapeInput, 0, 0, None, ShapeSet);
+        return;
+    }
+    int count = 0;
+    const pixman_box32_t* boxes = Boxes(shape_, count);
+    // Within the window's bounds, so every rectangle fits X's 16 bits.
+    rectangles_.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        rectangles_[std::size_t(i)] =
+            XRectangle{short(boxes[i].x1), short(boxes[i].y1),
+                       static_cast<unsigned short>(boxes[i].x2 - boxes[i].x1),
+                       static_cast<unsigned short>(boxes[i].y2 - boxes[i].y1)};
+    // pixman's rectangles are y-x banded, as the shape extension wants them.
+    XShapeCombineRectangles(display, window_, ShapeBounding, 0, 0, rectangles_.data(), count,
+                            ShapeSet, YXBanded);
+    XShapeCombineRectangles(display, window_, ShapeInput, 0, 0, rectangles_.data(), count,
+                            ShapeSet, YXBanded);
+}
+
+// The pixels inside the boxes, box after box.
+void X11FormWindow::Read(const std::vector<pixman_box32_t>& boxes,
+                         std::vector<uint32_t>& pixels) const
+{
+    std::size_t total = 0;
+    for (const pixman_box32_t& box : boxes)
+        total += Area(box);
+    pixels.resize(total);
+    std::size_t at = 0;
+    for (const pixman_box32_t& box : boxes) {
+        const int width = box.x2 - box.x1, height = box.y2 - box.y1;
+        image_.Read(box.x1, box.y1, width, height, pixels.data() + at, width);
+        at += Area(box);
+    }
+}
+
+void X11FormWindow::SetTopmost(bool topmost)
+{
+    X11Connection& x = backend_.Connection();
+    x11_hints::SetAbove(x, window_, owner_.Definition(), visible_, topmost);
+    topmost_ = topmost;
+    if (topmost)
+        XRaiseWindow(x.display(), window_);
+}
+
+bool X11FormWindow::Contains(int x, int y) const
+{
+    return pixman_region32_contains_point(const_cast<pixman_region32_t*>(shape_.get()), x, y,
+                                          nullptr);
+}
+
+// Another window went over ours: back on top, if we are meant to be there.
+// At most a few times a second, so that two windows that both want to be on
+// top do not keep the server busy raising them in turn.
+void X11FormWindow::ObserveVisibility(const XVisibilityEvent& event)
+{
+    constexpr int64_t kRaiseInterval = 250'000'000;
+    if (event.state == VisibilityUnobscured || !topmost_ || !visible_)
+        return;
+    const int64_t now = MonotonicNanoseconds();
+    if (now - last_raise_ns_ < kRaiseInterval)
+        return;
+    last_raise_ns_ = now;
+    XRaiseWindow(backend_.Connection().display(), window_);
+}
