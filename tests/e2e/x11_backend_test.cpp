@@ -1,0 +1,489 @@
+// The X11 backend on its own, on a virtual X server: the probe's answers
+// about other programs' windows (and what they cost), the window region's
+// ownership, what a shaped form window shows, and the message box.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <thread>
+
+#include "forms/form_definition.h"
+#include "platform/calls/own_gdi.h"
+#include "platform/toolkit/application.h"
+#include "platform/toolkit/form.h"
+#include "platform/winapi.h"
+#include "platform/x11/x11_backend.h"
+#include "platform/x11/x11_errors.h"
+#include "tests/e2e/desktop_scene.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+HWND Handle(Window window) { return reinterpret_cast<HWND>(uintptr_t(window)); }
+
+const FormDefinition& CanvasDefinition()
+{
+    static const FormDefinition definition{.Name = "Canvas",
+                                           .Caption = "Canvas",
+                                           .BorderStyle = 0,
+                                           .ShowInTaskbar = false,
+                                           .StartUpPosition = 0,
+                                           .ClientLeft = 0,
+                                           .ClientTop = 0,
+                                           .ClientWidth = 640 * 15,
+                                           .ClientHeight = 400 * 15,
+                                           .ScaleMode = 1,
+                                           .StoredAutoRedraw = 0,
+                                           .Palette = -1,
+                                           .Timers = {},
+                                           .ImageArrays = {}};
+    return definition;
+}
+
+// A backend on its own connection to the session, installed for the calls.
+class BackendOnDesktop : public ::testing::Test {
+protected:
+    explicit BackendOnDesktop(bool window_manager = true)
+        : session(XSession::Options{.width = 1024, .height = 700,
+                                    .window_manager = window_manager})
+    {
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(session.Ready());
+        display = XOpenDisplay(session.Name().c_str());
+        ASSERT_NE(display, nullptr);
+        x11_errors::Install();
+        backend = std::make_unique<X11Backend>(display);
+        InstallBackend(backend.get());
+        InstallOwnDesktop(backend.get());
+    }
+
+    void TearDown() override
+    {
+        toolkit::EndRun();
+        InstallOwnDesktop(nullptr);
+        InstallBackend(nullptr);
+        backend.reset();
+        if (display)
+            XCloseDisplay(display);
+    }
+
+    bool Activate(Window window)
+    {
+        session.Xdotool({"windowactivate", std::to_string(window)});
+        return WaitUntil([&] { return session.ActiveWindow() == window; }, 5s);
+    }
+
+    // Asks until the answer comes, as ticks would.
+    bool ForegroundBecomes(Window window)
+    {
+        return WaitUntil([&] { return GetForegroundWindow() == Handle(window); }, 3s);
+    }
+
+    std::string Title(Window window)
+    {
+        char text[128];
+        std::memset(text, 'x', sizeof text);
+        const int length = GetWindowTextA(Handle(window), text, sizeof text);
+        return length > 0 ? std::string(text) : std::string();
+    }
+
+    void SetText(Window window, const char* property, const char* type, const std::string& text)
+    {
+        XChangeProperty(session.display(), window, XInternAtom(session.display(), property, False),
+                        XInternAtom(session.display(), type, False), 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
+        XSync(session.display(), False);
+    }
+
+    XSession session;
+    Display* display = nullptr;
+    std::unique_ptr<X11Backend> backend;
+};
+
+class BackendWithoutManager : public BackendOnDesktop {
+protected:
+    BackendWithoutManager() : BackendOnDesktop(false) {}
+};
+
+bool Same(const RECT& a, const Box& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// The frame window the manager put the client in, measured on the server.
+Box FrameWindow(Display* display, Window client)
+{
+    Window top = client;
+    for (;;) {
+        Window root = None, up = None;
+        Window* children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display, top, &root, &up, &children, &count);
+        if (children)
+            XFree(children);
+        if (up == root)
+            break;
+        top = up;
+    }
+    XWindowAttributes a{};
+    XGetWindowAttributes(display, top, &a);
+    return Box{a.x, a.y, a.x + a.width + 2 * a.border_width, a.y + a.height + 2 * a.border_width};
+}
+
+TEST_F(BackendOnDesktop, ForegroundWindowAndItsTitleFollowTheManager)
+{
+    SampleWindow first(session, "first", "300x200+50+300");
+    SampleWindow second(session, "second", "300x200+450+300");
+    ASSERT_TRUE(first.Ready() && second.Ready());
+    ASSERT_TRUE(Activate(first.Id()));
+    EXPECT_TRUE(ForegroundBecomes(first.Id()));
+    EXPECT_EQ(Title(first.Id()), "first");
+    ASSERT_TRUE(Activate(second.Id()));
+    EXPECT_TRUE(ForegroundBecomes(second.Id()));
+    EXPECT_EQ(Title(second.Id()), "second");
+    // Renamed while in front: the next question has the new title.
+    SetText(second.Id(), "_NET_WM_NAME", "UTF8_STRING", "renamed");
+    EXPECT_TRUE(WaitUntil([&] { return Title(second.Id()) == "renamed"; }, 2s));
+}
+
+TEST_F(BackendOnDesktop, TitlePrefersTheUtf8NameAndIsCutTo127Bytes)
+{
+    SampleWindow sample(session, "sample", "300x200+50+300");
+    ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
+    ASSERT_TRUE(ForegroundBecomes(sample.Id()));
+
+    std::string long_title;
+    for (int i = 0; i < 100; ++i)
+        long_title += "\xC3\xA9"; // 200 bytes of UTF-8
+    SetText(sample.Id(), "WM_NAME", "STRING", "plain");
+    SetText(sample.Id(), "_NET_WM_NAME", "UTF8_STRING", long_title);
+    ASSERT_TRUE(WaitUntil([&] { return Title(sample.Id()).size() == 127; }, 2s));
+    EXPECT_EQ(Title(sample.Id()), long_title.substr(0, 127));
+
+    XDeleteProperty(session.display(), sample.Id(),
+                    XInternAtom(session.display(), "_NET_WM_NAME", False));
+    XSync(session.display(), False);
+    EXPECT_TRUE(WaitUntil([&] { return Title(sample.Id()) == "plain"; }, 2s));
+}
+
+TEST_F(BackendOnDesktop, WindowRectIsTheFrameLessClientSideShadows)
+{
+    SampleWindow sample(session, "sample", "300x200+150+250");
+    ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
+    ASSERT_TRUE(ForegroundBecomes(sample.Id()));
+    RECT rect{};
+    ASSERT_TRUE(GetWindowRect(Handle(sample.Id()), &rect));
+    const Box frame = FrameWindow(session.display(), sample.Id());
+    EXPECT_TRUE(Same(rect, frame)) << rect.left << "," << rect.top << "," << rect.right << ","
+                                   << rect.bottom;
+    // The frame is more than the window: decorations are included.
+    int client_x = 0, client_y = 0;
+    Window child = None;
+    XTranslateCoordinates(session.display(), sample.Id(), DefaultRootWindow(session.display()), 0,
+                          0, &client_x, &client_y, &child);
+    EXPECT_LT(rect.top, client_y);
+
+    const long shadows[4] = {10, 20, 30, 40}; // left, right, top, bottom
+    XChangeProperty(session.display(), sample.Id(),
+                    XInternAtom(session.display(), "_GTK_FRAME_EXTENTS", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(shadows), 4);
+    XSync(session.display(), False);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            GetWindowRect(Handle(sample.Id()), &rect);
+            return rect.left == frame.left + 10 && rect.right == frame.right - 20 &&
+                   rect.top == frame.top + 30 && rect.bottom == frame.bottom - 40;
+        },
+        2s));
+}
+
+TEST_F(BackendOnDesktop, SteadyStateAsksTheServerNothingAndMovesComeFromEvents)
+{
+    SampleWindow sample(session, "sample", "300x200+150+250");
+    ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
+    ASSERT_TRUE(ForegroundBecomes(sample.Id()));
+    RECT rect{};
+    ASSERT_TRUE(GetWindowRect(Handle(sample.Id()), &rect));
+    Title(sample.Id());
+
+    // A tick's worth of questions, many times over: no request at all.
+    const unsigned long requests = NextRequest(display);
+    const uint64_t round_trips = backend->Connection().RoundTrips();
+    for (int tick = 0; tick < 50; ++tick) {
+        for (int question = 0; question < 60; ++question) {
+            HWND window = GetForegroundWindow();
+            EXPECT_EQ(window, Handle(sample.Id()));
+            EXPECT_EQ(Title(sample.Id()), "sample");
+            EXPECT_TRUE(GetWindowRect(window, &rect));
+        }
+        std::this_thread::sleep_for(2ms);
+    }
+    EXPECT_EQ(NextRequest(display), requests);
+    EXPECT_EQ(backend->Connection().RoundTrips(), round_trips);
+
+    // Moved by the manager: the new place comes with the events.
+    const RECT before = rect;
+    session.Xdotool({"windowmove", std::to_string(sample.Id()), "400", "320"});
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            GetWindowRect(Handle(sample.Id()), &rect);
+            return rect.left != before.left;
+        },
+        2s));
+    EXPECT_TRUE(Same(rect, FrameWindow(session.display(), sample.Id())));
+    EXPECT_EQ(rect.right - rect.left, before.right - before.left);
+    EXPECT_EQ(backend->Connection().RoundTrips(), round_trips);
+}
+
+TEST_F(BackendOnDesktop, AWindowThatIsGoneIsNoWindow)
+{
+    SampleWindow sample(session, "sample", "300x200+150+250");
+    ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
+    ASSERT_TRUE(ForegroundBecomes(sample.Id()));
+    RECT rect{1, 2, 3, 4};
+    ASSERT_TRUE(GetWindowRect(Handle(sample.Id()), &rect));
+
+    sample.process().Signal(SIGKILL);
+    ASSERT_TRUE(sample.process().Wait(5s).has_value());
+    EXPECT_TRUE(WaitUntil([&] { return !GetWindowRect(Handle(sample.Id()), &rect); }, 2s));
+    EXPECT_EQ(Title(sample.Id()), "");
+    // Never a window of anyone's: no answer, and no error ends us.
+    const Window nowhere = 0x7FFFFF;
+    EXPECT_EQ(Title(nowhere), "");
+    EXPECT_FALSE(GetWindowRect(Handle(nowhere), &rect));
+}
+
+TEST_F(BackendWithoutManager, TheFocusNamesTheForegroundWindow)
+{
+    SampleWindow first(session, "first", "300x200+50+300");
+    SampleWindow second(session, "second", "300x200+450+300");
+    ASSERT_TRUE(first.Ready() && second.Ready());
+    session.Xdotool({"windowfocus", "--sync", std::to_string(first.Id())});
+    EXPECT_TRUE(ForegroundBecomes(first.Id()));
+    session.Xdotool({"windowfocus", "--sync", std::to_string(second.Id())});
+    EXPECT_TRUE(ForegroundBecomes(second.Id()));
+    RECT rect{};
+    ASSERT_TRUE(GetWindowRect(Handle(second.Id()), &rect));
+    EXPECT_EQ(rect.left, 450);
+    EXPECT_EQ(rect.top, 300);
+    EXPECT_EQ(rect.right, 750);
+    XSetInputFocus(session.display(), PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(session.display(), False);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == nullptr; }, 2s))
+        << GetForegroundWindow();
+}
+
+TEST_F(BackendOnDesktop, TheScreenIsTheRootWindow)
+{
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 700);
+    EXPECT_EQ(GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION), 700);
+    EXPECT_EQ(backend->TwipsPerPixelX(), 15.0f);
+    EXPECT_EQ(backend->TwipsPerPixelY(), 15.0f);
+}
+
+// --- Form windows.
+
+class CanvasForm : public Form {
+public:
+    CanvasForm() : Form(CanvasDefinition()) {}
+};
+
+// Paints the image: a colour for each 40-pixel square, so any pixel shown
+// in the wrong place shows the wrong colour.
+uint32_t Checker(int x, int y) { return 0x400000u + uint32_t((x / 40) * 0x1030 + (y / 40) * 0x21); }
+
+void PaintChecker(HDC dc, int width, int height)
+{
+    for (int y = 0; y < height; y += 40)
+        for (int x = 0; x < width; x += 40) {
+            const uint32_t rgb = Checker(x, y);
+            HBRUSH brush = CreateSolidBrush(RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF));
+            HRGN square = CreateRectRgn(x, y, x + 40, y + 40);
+            FillRgn(dc, square, brush);
+            DeleteObject(square);
+            DeleteObject(brush);
+        }
+}
+
+HRGN Shape(std::initializer_list<RECT> rects)
+{
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    for (const RECT& r : rects) {
+        HRGN part = CreateRectRgn(r.left, r.top, r.right, r.bottom);
+        CombineRgn(shape, shape, part, RGN_OR);
+        DeleteObject(part);
+    }
+    return shape;
+}
+
+// Every pixel inside the shape shows the image, every other the root.
+::testing::AssertionResult ShowsExactly(const Screenshot& shot, std::initializer_list<RECT> shape,
+                                        uint32_t root, uint32_t (*image)(int, int))
+{
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 640; ++x) {
+            bool inside = false;
+            for (const RECT& r : shape)
+                inside |= x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+            const uint32_t want = inside ? image(x, y) : root;
+            if (shot.At(x, y) != want)
+                return ::testing::AssertionFailure()
+                       << "pixel " << x << "," << y << " is " << std::hex << shot.At(x, y)
+                       << " not " << want;
+        }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(BackendWithoutManager, ShowsTheImageOnlyInsideTheRegionAndSendsNothingUnchanged)
+{
+    CanvasForm form;
+    form.LoadForm();
+    ASSERT_TRUE(form.IsLoaded());
+    PaintChecker(form.hdc(), 640, 400);
+    // 60 rows from row 100: the background tile is 64 rows tall and the
+    // shape crosses its wrap at row 128.
+    const std::initializer_list<RECT> shape = {{10, 100, 90, 160}, {200, 130, 260, 150}};
+    ASSERT_TRUE(SetWindowRgn(form.hwnd(), Shape(shape), TRUE));
+    form.Show();
+    XSync(display, False);
+    Screenshot shot;
+    EXPECT_TRUE(WaitUntil([&] {
+        shot = session.Capture();
+        return bool(ShowsExactly(shot, shape, 0x304860, Checker));
+    }, 3s)) << ShowsExactly(shot, shape, 0x304860, Checker);
+
+    // A new shape, too tall for that tile: the new outline, the image in it.
+    const std::initializer_list<RECT> moved = {{400, 300, 470, 390}, {20, 20, 60, 30}};
+    ASSERT_TRUE(SetWindowRgn(form.hwnd(), Shape(moved), TRUE));
+    XSync(display, False);
+    EXPECT_TRUE(ShowsExactly(session.Capture(), moved, 0x304860, Checker));
+
+    // The same shape and the same pixels: nothing goes to the server.
+    const unsigned long requests = NextRequest(display);
+    ASSERT_TRUE(SetWindowRgn(form.hwnd(), Shape(moved), TRUE));
+    EXPECT_EQ(NextRequest(display), requests);
+
+    // The same shape, new pixels: they show.
+    HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+    HRGN whole = CreateRectRgn(0, 0, 640, 400);
+    FillRgn(form.hdc(), whole, white);
+    DeleteObject(white);
+    ASSERT_TRUE(SetWindowRgn(form.hwnd(), Shape(moved), TRUE));
+    XSync(display, False);
+    auto all_white = [](int, int) { return 0xFFFFFFu; };
+    EXPECT_TRUE(ShowsExactly(session.Capture(), moved, 0x304860, all_white));
+
+    // A shape that overlaps the last one, and new pixels at the same time (a
+    // figure taking its next step): the new pixels everywhere inside it,
+    // where it stays as much as where it is new.
+    PaintChecker(form.hdc(), 640, 400);
+    const std::initializer_list<RECT> stepped = {{410, 305, 480, 395}, {20, 25, 60, 35}};
+    ASSERT_TRUE(SetWindowRgn(form.hwnd(), Shape(stepped), TRUE));
+    XSync(display, False);
+    EXPECT_TRUE(ShowsExactly(session.Capture(), stepped, 0x304860, Checker));
+    DeleteObject(whole);
+}
+
+TEST_F(BackendOnDesktop, TheWindowOwnsItsRegionAndLiveObjectsStayFlat)
+{
+    const std::size_t regions = own_gdi::LiveObjects(own_gdi::Kind::Region);
+    {
+        CanvasForm form;
+        form.LoadForm();
+        for (int i = 0; i < 200; ++i) {
+            HRGN shape = CreateRectRgn(i, 10, i + 50, 60);
+            ASSERT_TRUE(SetWindowRgn(form.hwnd(), shape, TRUE));
+        }
+        // Only the window's current region is alive.
+        EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), regions + 1);
+        // A handle that is not a live region is refused, and stays the caller's.
+        HRGN gone = CreateRectRgn(0, 0, 1, 1);
+        DeleteObject(gone);
+        EXPECT_FALSE(SetWindowRgn(form.hwnd(), gone, TRUE));
+        EXPECT_FALSE(SetWindowRgn(Handle(0x123456), CreateRectRgn(0, 0, 1, 1), TRUE));
+        EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), regions + 2);
+        form.DestroyWithoutEvents();
+    }
+    // The window's last region went with it.
+    EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), regions + 1);
+}
+
+TEST_F(BackendOnDesktop, TheFormWindowIsAnUndecoratedTopmostWindowAtTheCorner)
+{
+    CanvasForm form;
+    form.LoadForm();
+    ASSERT_TRUE(SetWindowRgn(form.hwnd(), CreateRectRgn(0, 0, 30, 30), TRUE));
+    SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    form.Show();
+    const Window id = Window(reinterpret_cast<uintptr_t>(form.hwnd()));
+    XSync(display, False);
+    ASSERT_TRUE(WaitUntil([&] { return session.FindWindow("Canvas") == id; }, 3s));
+    // At the corner exactly, the frame adding nothing around it.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const Box frame = session.Frame(id);
+            return frame.left == 0 && frame.top == 0 && frame.right == 640 && frame.bottom == 400;
+        },
+        3s));
+    std::vector<unsigned long> states;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(session.display(), id, XInternAtom(session.display(), "_NET_WM_STATE", False),
+                       0, 16, False, XA_ATOM, &type, &format, &count, &after, &data);
+    ASSERT_NE(data, nullptr);
+    const auto* atoms = reinterpret_cast<const Atom*>(data);
+    auto has = [&](const char* name) {
+        const Atom wanted = XInternAtom(session.display(), name, False);
+        return std::find(atoms, atoms + count, wanted) != atoms + count;
+    };
+    EXPECT_TRUE(has("_NET_WM_STATE_ABOVE"));
+    EXPECT_TRUE(has("_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_TRUE(has("_NET_WM_STATE_SKIP_PAGER"));
+    XFree(data);
+    // Shown without taking the foreground.
+    EXPECT_NE(session.ActiveWindow(), id);
+}
+
+TEST_F(BackendOnDesktop, TheMessageBoxReturnsOnEnterEscapeOrItsButton)
+{
+    // Each way of dismissing it, from another thread acting as the user.
+    const std::vector<std::vector<std::string>> dismissals = {
+        {"key", "Return"}, {"key", "Escape"}, {"click", "1"}};
+    for (const auto& dismissal : dismissals) {
+        std::thread user([&] {
+            Window box = None;
+            WaitUntil([&] { return (box = session.FindWindow("walkers")) != None; }, 5s);
+            WaitUntil([&] { return session.ActiveWindow() == box; }, 5s);
+            if (dismissal[0] == "click") {
+                // The OK button is centred at the bottom.
+                const Box frame = session.Frame(box);
+                XWindowAttributes a{};
+                XGetWindowAttributes(session.display(), box, &a);
+                int x = 0, y = 0;
+                Window child = None;
+                XTranslateCoordinates(session.display(), box, DefaultRootWindow(session.display()),
+                                      a.width / 2, a.height - 16 - 13, &x, &y, &child);
+                (void)frame;
+                session.Xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
+            } else {
+                session.Xdotool(dismissal);
+            }
+        });
+        const auto start = std::chrono::steady_clock::now();
+        backend->ShowMessage("Run-time error '6':\n\nOverflow");
+        user.join();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 8s) << dismissal[0];
+        EXPECT_TRUE(WaitUntil([&] { return session.FindWindow("walkers") == None; }, 2s));
+    }
+}
+
+} // namespace
