@@ -77,6 +77,11 @@ bool TransformBox(const XFORM& xform, const RECT& rect, pixman_box32_t* box) {
     return true;
 }
 
+bool IsIdentity(const XFORM& xform) {
+    return xform.eM11 == 1 && xform.eM12 == 0 && xform.eM21 == 0 && xform.eM22 == 1 &&
+           xform.eDx == 0 && xform.eDy == 0;
+}
+
 bool KeepsRectanglesUpright(const XFORM& xform) {
     return (xform.eM12 == 0 && xform.eM21 == 0) || (xform.eM11 == 0 && xform.eM22 == 0);
 }
@@ -98,6 +103,7 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD count, const RGNDATA* data) {
     if (count < needed) return nullptr;
     if (xform && !KeepsRectanglesUpright(*xform)) return nullptr;
 
+    const bool identity = xform && IsIdentity(*xform);
     std::vector<pixman_box32_t> boxes;
     boxes.reserve(data->rdh.nCount);
     const char* bytes = data->Buffer;
@@ -105,7 +111,10 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD count, const RGNDATA* data) {
         RECT rect;
         std::memcpy(&rect, bytes + i * sizeof(RECT), sizeof rect);
         pixman_box32_t box{rect.left, rect.top, rect.right, rect.bottom};
-        if (xform && !TransformBox(*xform, rect, &box)) return nullptr;
+        if (identity) // what mapping the corners through it gives, without the arithmetic
+            box = {std::min(rect.left, rect.right), std::min(rect.top, rect.bottom),
+                   std::max(rect.left, rect.right), std::max(rect.top, rect.bottom)};
+        else if (xform && !TransformBox(*xform, rect, &box)) return nullptr;
         if (box.x1 < box.x2 && box.y1 < box.y2) boxes.push_back(box);
     }
 

@@ -1,6 +1,7 @@
 #include "platform/toolkit/numbers.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -86,17 +87,12 @@ std::string NumberText(double value)
     if (value == 0)
         return "0"; // never "-0"
     char text[40];
-    if (value == std::floor(value) && std::fabs(value) < 1e15) {
-        std::snprintf(text, sizeof text, "%.0f", value);
-        return text;
-    }
-    // The shortest form that reads back as the same number.
-    for (int digits = 1; digits <= 17; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, value);
-        if (std::strtod(text, nullptr) == value)
-            break;
-    }
-    return text;
+    std::to_chars_result written;
+    if (value == std::floor(value) && std::fabs(value) < 1e15)
+        written = std::to_chars(text, text + sizeof text, static_cast<int64_t>(value));
+    else // the shortest form that reads back as the same number
+        written = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, written.ptr);
 }
 
 double NumericValue(std::string_view text)
@@ -135,7 +131,12 @@ double NumericValue(std::string_view text)
             number += exponent;
         }
     }
-    double value = std::strtod(number.c_str(), nullptr);
+    if (number[0] == '+')
+        number.erase(0, 1);
+    double value = 0;
+    auto read = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (read.ec == std::errc::result_out_of_range)
+        value = std::strtod(number.c_str(), nullptr); // rare: too large, or a tiny fraction
     if (!std::isfinite(value))
         RaiseOverflow();
     return value;
