@@ -9,12 +9,30 @@
 
 #include "platform/calls/pixman_region.h"
 
+// A tile remembers the box it was drawn on since the last clear, so a clear
+// to the same colour restores just that box and keeps the tile for the next
+// batch, which usually draws in the same places.
 struct TiledImage::Tile {
     explicit Tile(uint32_t xrgb) { std::fill(std::begin(pixels), std::end(pixels), xrgb); }
     uint32_t* Row(int y) { return pixels + y * kTileSize; }
     const uint32_t* Row(int y) const { return pixels + y * kTileSize; }
 
+    void Touch(int x1, int y1, int x2, int y2)
+    {
+        drawn_x1 = std::min(drawn_x1, x1), drawn_y1 = std::min(drawn_y1, y1);
+        drawn_x2 = std::max(drawn_x2, x2), drawn_y2 = std::max(drawn_y2, y2);
+    }
+    bool Drawn() const { return drawn_x1 < drawn_x2; }
+    void Restore(uint32_t xrgb)
+    {
+        for (int y = drawn_y1; y < drawn_y2; ++y)
+            std::fill(Row(y) + drawn_x1, Row(y) + drawn_x2, xrgb);
+        drawn_x1 = drawn_y1 = kTileSize;
+        drawn_x2 = drawn_y2 = 0;
+    }
+
     uint32_t pixels[kTileSize * kTileSize];
+    int drawn_x1 = kTileSize, drawn_y1 = kTileSize, drawn_x2 = 0, drawn_y2 = 0;
 };
 
 namespace {
@@ -87,9 +105,23 @@ void TiledImage::Resize(int width, int height) {
     }
 }
 
+// Tiles not drawn on since the previous clear are freed, so the memory
+// follows the last batch of drawings, never the places drawn on long ago.
 void TiledImage::Clear(uint32_t xrgb) {
-    tiles_.clear();
-    background_ = xrgb & 0xFFFFFFu;
+    xrgb &= 0xFFFFFFu;
+    if (xrgb != background_) {
+        tiles_.clear();
+        background_ = xrgb;
+        return;
+    }
+    for (auto it = tiles_.begin(); it != tiles_.end();) {
+        if (!it->second->Drawn()) {
+            it = tiles_.erase(it);
+            continue;
+        }
+        it->second->Restore(background_);
+        ++it;
+    }
 }
 
 void TiledImage::Fill(const pixman_region32_t& area, uint32_t xrgb) {
@@ -98,6 +130,7 @@ void TiledImage::Fill(const pixman_region32_t& area, uint32_t xrgb) {
         // A missing tile is background already.
         if (xrgb == background_ && !FindTile(p.tx, p.ty)) return;
         Tile& tile = TileAt(p.tx, p.ty);
+        tile.Touch(p.left(), p.row(p.y1), p.right(), p.row(p.y2 - 1) + 1);
         for (int y = p.y1; y < p.y2; ++y)
             std::fill(tile.Row(p.row(y)) + p.left(), tile.Row(p.row(y)) + p.right(), xrgb);
     });
@@ -110,6 +143,7 @@ void TiledImage::CopyPicture(const pixman_region32_t* clip, int x, int y, int wi
     if (clip && !pixman_region32_intersect(area.get(), area.get(), clip)) return;
     ForEachPiece(*area.get(), width_, height_, [&](const Piece& p) {
         Tile& tile = TileAt(p.tx, p.ty);
+        tile.Touch(p.left(), p.row(p.y1), p.right(), p.row(p.y2 - 1) + 1);
         for (int py = p.y1; py < p.y2; ++py) {
             const int64_t source_row = int64_t(height) - 1 - (int64_t(py) - y);
             const uint8_t* source = bottom_up_bgr + source_row * stride + (int64_t(p.x1) - x) * 3;

@@ -20,6 +20,21 @@ TEST(TiledImage, AClearedScreenCostsNoTiles) {
     image.Clear(0x00FF00);
     EXPECT_EQ(image.TileCount(), 0u);
     EXPECT_EQ(image.Pixel(100, 100), 0x00FF00u);
+
+    // Cleared to the same colour, a tile drawn in the last batch stays for
+    // the next one, restored; one not drawn since is freed.
+    image.Fill(*PixmanRegion(100, 100, 110, 110).get(), 0xFF0000);
+    image.Fill(*PixmanRegion(1000, 1000, 1001, 1001).get(), 0xFF0000);
+    image.Clear(0x00FF00);
+    EXPECT_EQ(image.TileCount(), 2u);
+    EXPECT_EQ(image.Pixel(105, 105), 0x00FF00u);
+    EXPECT_EQ(image.Pixel(1000, 1000), 0x00FF00u);
+    image.Fill(*PixmanRegion(100, 100, 101, 101).get(), 0x0000FF);
+    image.Clear(0x00FF00);
+    EXPECT_EQ(image.TileCount(), 1u);
+    EXPECT_EQ(image.Pixel(100, 100), 0x00FF00u);
+    image.Clear(0x00FF00);
+    EXPECT_EQ(image.TileCount(), 0u);
 }
 
 TEST(TiledImage, AFillTouchesOnlyTheTilesItCovers) {
