@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/sim/sim_desktop.h"
-#include "tests/app/form1_inspector.h"
+#include "tests/app/form1_walker_state.h"
 
 static void BM_TickWithNineWalkers(benchmark::State& state)
 {

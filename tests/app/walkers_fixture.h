@@ -9,7 +9,7 @@
 #include "platform/calls/own_gdi.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_form_window.h"
-#include "tests/app/form1_inspector.h"
+#include "tests/app/form1_walker_state.h"
 
 class WalkersTest : public ::testing::Test {
 protected:
