@@ -1,36 +1,64 @@
 #include "platform/x11/x11_box_cover.h"
 
+#include <algorithm>
 #include <cstddef>
 
-void CoverRegion(const pixman_region32_t& region, std::vector<pixman_box32_t>& boxes)
+namespace {
+
+// Splits [begin, end) where no rectangle spans or touches the gap between
+// its parts, along x (`across`) or along y, and bounds each part on its own.
+// False when it stays in one part.
+bool Split(pixman_box32_t* begin, pixman_box32_t* end, bool across,
+           std::vector<pixman_box32_t>& boxes);
+
+void Bound(pixman_box32_t* begin, pixman_box32_t* end, std::vector<pixman_box32_t>& boxes)
+{
+    if (Split(begin, end, true, boxes) || Split(begin, end, false, boxes))
+        return;
+    pixman_box32_t extents = *begin;
+    for (const pixman_box32_t* box = begin; box != end; ++box) {
+        extents.x1 = std::min(extents.x1, box->x1);
+        extents.y1 = std::min(extents.y1, box->y1);
+        extents.x2 = std::max(extents.x2, box->x2);
+        extents.y2 = std::max(extents.y2, box->y2);
+    }
+    boxes.push_back(extents);
+}
+
+bool Split(pixman_box32_t* begin, pixman_box32_t* end, bool across,
+           std::vector<pixman_box32_t>& boxes)
+{
+    auto low = [across](const pixman_box32_t& box) { return across ? box.x1 : box.y1; };
+    auto high = [across](const pixman_box32_t& box) { return across ? box.x2 : box.y2; };
+    std::sort(begin, end,
+              [&](const pixman_box32_t& a, const pixman_box32_t& b) { return low(a) < low(b); });
+    // Sorted, each part is a run: bounding one leaves the others in place.
+    pixman_box32_t* part = begin;
+    int reach = high(*begin);
+    for (pixman_box32_t* box = begin + 1; box != end; ++box) {
+        if (low(*box) > reach) {
+            Bound(part, box, boxes);
+            part = box;
+        }
+        reach = std::max(reach, high(*box));
+    }
+    if (part == begin)
+        return false;
+    Bound(part, end, boxes);
+    return true;
+}
+
+} // namespace
+
+void BoundRegion(const pixman_region32_t& region, std::vector<pixman_box32_t>& boxes,
+                 std::vector<pixman_box32_t>& scratch)
 {
     boxes.clear();
     int count = 0;
     const pixman_box32_t* rects =
         pixman_region32_rectangles(const_cast<pixman_region32_t*>(&region), &count);
-    // The boxes that end where the next band may start, sorted by x.
-    std::vector<pixman_box32_t> open, next;
-    int i = 0;
-    while (i < count) {
-        const int y1 = rects[i].y1;
-        next.clear();
-        std::size_t j = 0;
-        for (; i < count && rects[i].y1 == y1; ++i) {
-            // Both bands are sorted by x: walk the open boxes alongside.
-            while (j < open.size() && open[j].x1 < rects[i].x1)
-                boxes.push_back(open[j++]);
-            if (j < open.size() && open[j].x1 == rects[i].x1 && open[j].x2 == rects[i].x2 &&
-                open[j].y2 == y1) {
-                pixman_box32_t joined = open[j++];
-                joined.y2 = rects[i].y2;
-                next.push_back(joined);
-            } else {
-                next.push_back(rects[i]);
-            }
-        }
-        while (j < open.size())
-            boxes.push_back(open[j++]);
-        open.swap(next);
-    }
-    boxes.insert(boxes.end(), open.begin(), open.end());
+    if (count <= 0)
+        return;
+    scratch.assign(rects, rects + count);
+    Bound(scratch.data(), scratch.data() + count, boxes);
 }

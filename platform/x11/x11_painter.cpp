@@ -59,6 +59,7 @@ X11Painter::X11Painter(X11Connection& x) : x_(x)
     if (!shm_image_ || shm_image_->bits_per_pixel != bits_per_pixel_)
         return;
     completion_target_ = XCreatePixmap(display, x_.root(), 1, 1, unsigned(x_.depth()));
+    completion_gc_ = XCreateGC(display, completion_target_, 0, nullptr);
     halves_[0].base = 0;
     halves_[1].base = kHalfBytes;
     segment_ = std::move(segment);
@@ -71,6 +72,8 @@ X11Painter::~X11Painter()
         shm_image_->data = nullptr;
         XDestroyImage(shm_image_);
     }
+    if (completion_gc_)
+        XFreeGC(display, completion_gc_);
     if (completion_target_ != None)
         XFreePixmap(display, completion_target_);
     segment_.reset();
@@ -87,7 +90,8 @@ bool X11Painter::Handled(const Half& half) const
 }
 
 void X11Painter::Paint(Drawable target, int tile_width, int tile_height,
-                       const pixman_box32_t* boxes, int count, const uint32_t* pixels)
+                       const pixman_box32_t* boxes, int count, const uint32_t* pixels,
+                       const pixman_region32_t* clip)
 {
     if (count <= 0 || tile_width <= 0 || tile_height <= 0)
         return;
@@ -97,6 +101,7 @@ void X11Painter::Paint(Drawable target, int tile_width, int tile_height,
         halves_[current_].ended = false;
     }
 
+    pieces_.clear();
     for (int i = 0; i < count; ++i) {
         const int width = boxes[i].x2 - boxes[i].x1;
         const int height = boxes[i].y2 - boxes[i].y1;
@@ -109,16 +114,52 @@ void X11Painter::Paint(Drawable target, int tile_width, int tile_height,
             for (int x = 0; x < width;) {
                 const int tx = Wrap(boxes[i].x1 + x, tile_width);
                 const int columns = std::min(width - x, tile_width - tx);
-                PutPiece(target, tx, ty, columns, rows, pixels + std::size_t(y) * width + x,
-                         width);
+                pieces_.push_back(Piece{tx, ty, columns, rows, tx - (boxes[i].x1 + x),
+                                        ty - (boxes[i].y1 + y),
+                                        pixels + std::size_t(y) * width + x, width});
                 x += columns;
             }
             y += rows;
         }
         pixels += std::size_t(width) * height;
     }
+
+    if (clip) {
+        // The pieces that the wrap shifts alike go under one clip.
+        std::stable_sort(pieces_.begin(), pieces_.end(), [](const Piece& a, const Piece& b) {
+            return a.shift_y != b.shift_y ? a.shift_y < b.shift_y : a.shift_x < b.shift_x;
+        });
+    } else if (clipped_ && !pieces_.empty()) {
+        XSetClipMask(x_.display(), gc_, None);
+        clipped_ = false;
+    }
+    for (std::size_t i = 0; i < pieces_.size(); ++i) {
+        const Piece& piece = pieces_[i];
+        if (clip && (i == 0 || piece.shift_x != pieces_[i - 1].shift_x ||
+                     piece.shift_y != pieces_[i - 1].shift_y))
+            SetClip(clip, piece.shift_x, piece.shift_y);
+        PutPiece(target, piece.x, piece.y, piece.width, piece.height, piece.pixels, piece.stride);
+    }
     if (segment_)
         halves_[current_].last_put = NextRequest(x_.display()) - 1;
+}
+
+// The clip, moved to where the pixels land.
+void X11Painter::SetClip(const pixman_region32_t* clip, int shift_x, int shift_y)
+{
+    int count = 0;
+    const pixman_box32_t* boxes =
+        pixman_region32_rectangles(const_cast<pixman_region32_t*>(clip), &count);
+    clip_rectangles_.resize(std::size_t(count));
+    for (int i = 0; i < count; ++i)
+        clip_rectangles_[std::size_t(i)] =
+            XRectangle{short(boxes[i].x1), short(boxes[i].y1),
+                       static_cast<unsigned short>(boxes[i].x2 - boxes[i].x1),
+                       static_cast<unsigned short>(boxes[i].y2 - boxes[i].y1)};
+    // pixman's rectangles are y-x banded, and stay so when moved.
+    XSetClipRectangles(x_.display(), gc_, shift_x, shift_y, clip_rectangles_.data(), count,
+                       YXBanded);
+    clipped_ = true;
 }
 
 void X11Painter::PutPiece(Drawable target, int x, int y, int width, int height,
@@ -184,7 +225,8 @@ void X11Painter::EndHalf(Half& half)
     shm_image_->width = 1;
     shm_image_->height = 1;
     shm_image_->bytes_per_line = BytesPerLine(1);
-    XShmPutImage(x_.display(), completion_target_, gc_, shm_image_, 0, 0, 0, 0, 1, 1, True);
+    XShmPutImage(x_.display(), completion_target_, completion_gc_, shm_image_, 0, 0, 0, 0, 1, 1,
+                 True);
     half.last_put = NextRequest(x_.display()) - 1;
     half.ended = true;
 }

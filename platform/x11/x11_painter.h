@@ -1,5 +1,4 @@
-// Sends pixels to the server: rectangle by rectangle, only the pixels given,
-// through a small MIT-SHM segment where the server can share memory with us,
+// Sends pixels to the server: rectangle by rectangle, through a small MIT-SHM segment where the server can share memory with us,
 // else inside the requests themselves.
 //
 // The segment is used in two halves. A half is written over only once the
@@ -32,8 +31,14 @@ public:
     // rectangle at (x, y) lands at (x mod tile_width, y mod tile_height),
     // cut where it crosses the tile's edge. `pixels` holds each box's pixels
     // in turn, 0x00RRGGBB rows as wide as the box, in the order of `boxes`.
+    //
+    // With a `clip` (y-x banded, in the boxes' coordinates, no taller or
+    // wider than the tile) only the pixels of the boxes inside it land: a
+    // few large boxes around it then cost a few puts, not one per rectangle.
+    // The clip goes with each distinct shift that the tile's wrap gives a
+    // piece, one request each.
     void Paint(Drawable target, int tile_width, int tile_height, const pixman_box32_t* boxes,
-               int count, const uint32_t* pixels);
+               int count, const uint32_t* pixels, const pixman_region32_t* clip = nullptr);
 
     bool UsesSharedMemory() const { return segment_ != nullptr; }
     uint64_t PixelsSent() const { return pixels_sent_; }
@@ -47,6 +52,14 @@ private:
         bool ended = false;         // a completion was asked for since it filled
     };
 
+    struct Piece {
+        int x, y, width, height; // where it lands in the target
+        int shift_x, shift_y;    // from where its pixels are to where they land
+        const uint32_t* pixels;
+        int stride;
+    };
+
+    void SetClip(const pixman_region32_t* clip, int shift_x, int shift_y);
     void PutPiece(Drawable target, int x, int y, int width, int height, const uint32_t* pixels,
                   int stride);
     bool Reserve(std::size_t bytes, std::size_t& offset);
@@ -58,6 +71,10 @@ private:
 
     X11Connection& x_;
     GC gc_;
+    GC completion_gc_ = nullptr; // never clipped, so that the completion put lands
+    bool clipped_ = false;       // gc_ has a clip
+    std::vector<Piece> pieces_;
+    std::vector<XRectangle> clip_rectangles_;
     XImage* image_ = nullptr; // the layout template, pointed at each piece's pixels
     bool direct_ = false;     // 0x00RRGGBB words are the server's own format
     int bits_per_pixel_ = 32;

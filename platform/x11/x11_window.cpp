@@ -109,8 +109,8 @@ void X11FormWindow::DrawPicture(const Picture& picture, int x, int y)
 {
     if (picture.Empty())
         return;
-    own_gdi::CopyPicture(dc_, x, y, picture.Width(), picture.Height(), picture.BottomUpBgr(),
-                         picture.Stride());
+    own_gdi::CopyPicture(dc_, x, y, picture.Width(), picture.Height(), picture.TopDownXrgb(),
+                         picture.Width());
 }
 
 bool X11FormWindow::SetRegion(HRGN region)
@@ -151,18 +151,19 @@ void X11FormWindow::ShowShape(PixmanRegion& shape)
         tile_valid_ = false;
         return;
     }
-    CoverRegion(*shape.get(), cover_);
+    BoundRegion(*shape.get(), bounds_, scratch_);
     std::vector<uint32_t> pixels;
-    Read(cover_, pixels);
+    Read(bounds_, pixels);
     const pixman_box32_t extents = *pixman_region32_extents(shape.get());
-    const bool empty = cover_.empty();
+    const bool empty = bounds_.empty();
 
-    // 1. The pixels, into the tile (a new one if the shape outgrew it).
+    // 1. The pixels, into the tile (a new one if the shape outgrew it): the
+    // boxes around the shape, clipped to it.
     if (!empty) {
         if (tile_.Fit(width_, height_, extents.y2 - extents.y1))
             tile_valid_ = false;
-        backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), cover_.data(),
-                                 int(cover_.size()), pixels.data());
+        backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), bounds_.data(),
+                                 int(bounds_.size()), pixels.data(), shape.get());
         tile_.Attach(window_);
     }
     // 2. The shape: what it newly reveals is painted from the tile at once.
@@ -175,32 +176,54 @@ void X11FormWindow::ShowShape(PixmanRegion& shape)
     tile_valid_ = true;
 }
 
-// Only the rectangles whose pixels differ from what was shown: nothing at
-// all when nothing changed.
+// Only the boxes around the parts of the shape whose pixels differ from what
+// was shown: nothing at all when nothing inside the shape changed.
 void X11FormWindow::ShowChanges()
 {
     std::vector<uint32_t> now;
-    Read(cover_, now);
-    if (now == shown_)
-        return;
-    const pixman_box32_t* boxes = cover_.data();
-    const int count = int(cover_.size());
-    std::vector<pixman_box32_t> changed;
-    std::vector<uint32_t> changed_pixels;
+    Read(bounds_, now);
+    // Where each box's pixels start, and whether any inside the shape changed.
+    std::vector<std::size_t> starts(bounds_.size());
+    std::vector<char> changed(bounds_.size(), 0);
     std::size_t at = 0;
-    for (int i = 0; i < count; ++i) {
-        const std::size_t size = Area(boxes[i]);
-        const auto begin = now.begin() + std::ptrdiff_t(at);
-        if (!std::equal(begin, begin + std::ptrdiff_t(size), shown_.begin() + std::ptrdiff_t(at))) {
-            changed.push_back(boxes[i]);
-            changed_pixels.insert(changed_pixels.end(), begin, begin + std::ptrdiff_t(size));
-        }
-        at += size;
+    for (std::size_t i = 0; i < bounds_.size(); ++i) {
+        starts[i] = at;
+        at += Area(bounds_[i]);
     }
-    backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), changed.data(),
-                             int(changed.size()), changed_pixels.data());
-    pixman_box32_t extents = changed.front();
-    for (const pixman_box32_t& box : changed) {
+    int count = 0;
+    const pixman_box32_t* rects = Boxes(shape_, count);
+    for (int r = 0; r < count; ++r) {
+        const pixman_box32_t& rect = rects[r];
+        const auto inside = std::find_if(bounds_.begin(), bounds_.end(), [&](const auto& box) {
+            return box.x1 <= rect.x1 && box.y1 <= rect.y1 && rect.x2 <= box.x2 &&
+                   rect.y2 <= box.y2;
+        });
+        const std::size_t i = std::size_t(inside - bounds_.begin());
+        if (inside == bounds_.end() || changed[i])
+            continue;
+        const std::size_t width = std::size_t(inside->x2 - inside->x1);
+        for (int y = rect.y1; y < rect.y2 && !changed[i]; ++y) {
+            const std::size_t row = starts[i] + std::size_t(y - inside->y1) * width +
+                                    std::size_t(rect.x1 - inside->x1);
+            changed[i] = !std::equal(now.begin() + std::ptrdiff_t(row),
+                                     now.begin() + std::ptrdiff_t(row) + (rect.x2 - rect.x1),
+                                     shown_.begin() + std::ptrdiff_t(row));
+        }
+    }
+    std::vector<pixman_box32_t> send;
+    std::vector<uint32_t> pixels;
+    for (std::size_t i = 0; i < bounds_.size(); ++i)
+        if (changed[i]) {
+            send.push_back(bounds_[i]);
+            pixels.insert(pixels.end(), now.begin() + std::ptrdiff_t(starts[i]),
+                          now.begin() + std::ptrdiff_t(starts[i] + Area(bounds_[i])));
+        }
+    if (send.empty())
+        return;
+    backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), send.data(),
+                             int(send.size()), pixels.data(), shape_.get());
+    pixman_box32_t extents = send.front();
+    for (const pixman_box32_t& box : send) {
         extents.x1 = std::min(extents.x1, box.x1);
         extents.y1 = std::min(extents.y1, box.y1);
         extents.x2 = std::max(extents.x2, box.x2);

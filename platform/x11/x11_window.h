@@ -63,7 +63,7 @@ private:
     // Shows the image inside a new shape: pixels to the tile, then the shape,
     // then the window repainted from the tile.
     void ShowShape(PixmanRegion& shape);
-    // Shows the rectangles of the unchanged shape whose pixels changed.
+    // Shows the parts of the unchanged shape whose pixels changed.
     void ShowChanges();
     void Read(const std::vector<pixman_box32_t>& boxes, std::vector<uint32_t>& pixels) const;
     void Repaint(const pixman_box32_t& box);
@@ -79,10 +79,11 @@ private:
     bool topmost_ = false;
     int64_t last_raise_ns_ = 0;
 
-    PixmanRegion shape_;                 // what the server has as our shape
-    std::vector<XRectangle> rectangles_; // its rectangles, as sent
-    std::vector<pixman_box32_t> cover_;  // the boxes its pixels go by
+    PixmanRegion shape_;                  // what the server has as our shape
+    std::vector<XRectangle> rectangles_;  // its rectangles, as sent
+    std::vector<pixman_box32_t> bounds_;  // the few boxes around it that its pixels go by
+    std::vector<pixman_box32_t> scratch_; // working space for finding them
     X11BackgroundTile tile_;
-    bool tile_valid_ = false;            // the tile holds shown_
-    std::vector<uint32_t> shown_;        // the pixels inside shape_, box after box of cover_
+    bool tile_valid_ = false;      // the tile holds shown_ (inside shape_)
+    std::vector<uint32_t> shown_;  // the pixels of bounds_, box after box
 };
