@@ -39,12 +39,12 @@ const pixman_region32_t* ClipOf(HDC handle) {
     return dc && dc->clip ? dc->clip->get() : nullptr;
 }
 
-void CopyPicture(HDC handle, int x, int y, int width, int height, const unsigned char* bottom_up_bgr,
+void CopyPicture(HDC handle, int x, int y, int width, int height, const uint32_t* xrgb,
                  int stride) {
     GdiDc* dc = Lookup(handle);
-    if (!dc || !bottom_up_bgr) return;
-    dc->image->CopyPicture(dc->clip ? dc->clip->get() : nullptr, x, y, width, height,
-                           bottom_up_bgr, stride);
+    if (!dc || !xrgb) return;
+    dc->image->CopyPicture(dc->clip ? dc->clip->get() : nullptr, x, y, width, height, xrgb,
+                           stride);
 }
 
 void Clear(HDC handle, COLORREF color) {

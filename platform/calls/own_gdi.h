@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <pixman.h>
 
 class TiledImage;
@@ -27,10 +28,10 @@ const pixman_region32_t* ClipOf(HDC dc);
 // The rectangles of a live region; nullptr for a handle that is not one.
 const pixman_region32_t* RegionOf(HRGN region);
 
-// Copies a 24-bit bottom-up BGR picture into the DC's image with its
-// top-left corner at (x, y) pixels, SRCCOPY, honouring the DC's clip region.
-void CopyPicture(HDC dc, int x, int y, int width, int height, const unsigned char* bottom_up_bgr,
-                 int stride);
+// Copies a picture of top-down 0x00RRGGBB rows (`stride` pixels apart) into
+// the DC's image with its top-left corner at (x, y) pixels, SRCCOPY,
+// honouring the DC's clip region.
+void CopyPicture(HDC dc, int x, int y, int width, int height, const uint32_t* xrgb, int stride);
 
 // Fills the DC's whole image with a colour, ignoring the clip (Cls).
 void Clear(HDC dc, COLORREF color);

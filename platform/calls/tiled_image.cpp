@@ -137,19 +137,17 @@ void TiledImage::Fill(const pixman_region32_t& area, uint32_t xrgb) {
 }
 
 void TiledImage::CopyPicture(const pixman_region32_t* clip, int x, int y, int width, int height,
-                             const uint8_t* bottom_up_bgr, int stride) {
-    if (width <= 0 || height <= 0 || !bottom_up_bgr) return;
+                             const uint32_t* xrgb, int stride) {
+    if (width <= 0 || height <= 0 || !xrgb) return;
     PixmanRegion area(x, y, Clamp(int64_t(x) + width), Clamp(int64_t(y) + height));
     if (clip && !pixman_region32_intersect(area.get(), area.get(), clip)) return;
     ForEachPiece(*area.get(), width_, height_, [&](const Piece& p) {
         Tile& tile = TileAt(p.tx, p.ty);
         tile.Touch(p.left(), p.row(p.y1), p.right(), p.row(p.y2 - 1) + 1);
         for (int py = p.y1; py < p.y2; ++py) {
-            const int64_t source_row = int64_t(height) - 1 - (int64_t(py) - y);
-            const uint8_t* source = bottom_up_bgr + source_row * stride + (int64_t(p.x1) - x) * 3;
-            uint32_t* target = tile.Row(p.row(py));
-            for (int px = p.left(); px < p.right(); ++px, source += 3)
-                target[px] = uint32_t(source[2]) << 16 | uint32_t(source[1]) << 8 | source[0];
+            const uint32_t* source =
+                xrgb + (int64_t(py) - y) * stride + (int64_t(p.x1) - x);
+            std::copy(source, source + (p.x2 - p.x1), tile.Row(p.row(py)) + p.left());
         }
     });
 }

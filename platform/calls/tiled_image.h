@@ -27,10 +27,11 @@ public:
     void Clear(uint32_t xrgb);
     // Pixels inside `area` (clipped to the image) become `xrgb`.
     void Fill(const pixman_region32_t& area, uint32_t xrgb);
-    // Copies a 24-bit bottom-up BGR picture with its top-left corner at
-    // (x, y), only inside `clip` when it is not null (SRCCOPY).
+    // Copies a picture of top-down 0x00RRGGBB rows, `stride` pixels apart,
+    // with its top-left corner at (x, y), only inside `clip` when it is not
+    // null (SRCCOPY).
     void CopyPicture(const pixman_region32_t* clip, int x, int y, int width, int height,
-                     const uint8_t* bottom_up_bgr, int stride);
+                     const uint32_t* xrgb, int stride);
 
     uint32_t Pixel(int x, int y) const; // 0x00RRGGBB; the background outside tiles
     // Copies the rectangle into `out` (0x00RRGGBB rows of `out_stride` pixels).

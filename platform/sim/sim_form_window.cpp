@@ -60,8 +60,8 @@ void SimFormWindow::DrawPicture(const Picture& picture, int x, int y)
 {
     if (picture.Empty())
         return;
-    own_gdi::CopyPicture(dc_, x, y, picture.Width(), picture.Height(), picture.BottomUpBgr(),
-                         picture.Stride());
+    own_gdi::CopyPicture(dc_, x, y, picture.Width(), picture.Height(), picture.TopDownXrgb(),
+                         picture.Width());
 }
 
 RECT SimFormWindow::Rect() const

@@ -13,6 +13,11 @@ Picture Picture::FromBmp(std::span<const uint8_t> bmp)
     picture.width_ = decoded->width;
     picture.height_ = decoded->height;
     picture.bits_ = std::move(decoded->bgr_bottom_up);
+    picture.xrgb_.resize(std::size_t(picture.width_) * std::size_t(picture.height_));
+    for (int y = 0; y < picture.height_; ++y)
+        for (int x = 0; x < picture.width_; ++x)
+            picture.xrgb_[std::size_t(y) * std::size_t(picture.width_) + std::size_t(x)] =
+                picture.Pixel(x, y);
     return picture;
 }
 

@@ -18,6 +18,9 @@ public:
     // Rows bottom-up, 3 bytes a pixel in the order blue, green, red.
     const uint8_t* BottomUpBgr() const { return bits_.data(); }
     int Stride() const { return width_ * 3; }
+    // The same pixels top-down as 0x00RRGGBB words, `Width()` a row: what the
+    // project's own image copies from, a row at a time, with no conversion.
+    const uint32_t* TopDownXrgb() const { return xrgb_.data(); }
     // 0x00RRGGBB at (x, y), y = 0 the top row.
     uint32_t Pixel(int x, int y) const;
 
@@ -25,4 +28,5 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::vector<uint8_t> bits_;
+    std::vector<uint32_t> xrgb_;
 };

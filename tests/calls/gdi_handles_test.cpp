@@ -130,8 +130,8 @@ TEST(GdiHandles, ImageDCsClearAndCopyPicturesThroughTheirClip) {
     HRGN clip = CreateRectRgn(1, 0, 8, 4);
     SelectClipRgn(dc, clip);
     DeleteObject(clip);
-    const unsigned char picture[] = {0x30, 0x20, 0x10, 0x60, 0x50, 0x40}; // blue, green, red
-    own_gdi::CopyPicture(dc, 0, 0, 2, 1, picture, 6);
+    const uint32_t picture[] = {0x102030, 0x405060};
+    own_gdi::CopyPicture(dc, 0, 0, 2, 1, picture, 2);
     EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0x11, 0x22, 0x33)); // clipped away
     EXPECT_EQ(GetPixel(dc, 1, 0), RGB(0x40, 0x50, 0x60));
     own_gdi::DeleteImageDC(dc);

@@ -63,20 +63,20 @@ TEST(TiledImage, AFillTouchesOnlyTheTilesItCovers) {
     EXPECT_EQ(edge, (std::vector<uint32_t>{0x333333, 0x333333, 0}));
 }
 
-TEST(TiledImage, CopyPictureFlipsBottomUpRowsAndHonoursTheClip) {
+TEST(TiledImage, CopyPictureSpansTilesKeepsItsStrideAndHonoursTheClip) {
     TiledImage image(128, 128, 0);
-    // 2x2 picture, rows padded to 8 bytes, bottom row first, blue-green-red.
-    const uint8_t picture[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0, 0,
-                               0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0, 0};
-    image.CopyPicture(nullptr, 63, 63, 2, 2, picture, 8);
+    // 2x2 picture in rows of 3 pixels, top row first; the third is not drawn.
+    const uint32_t picture[] = {0x131211, 0x161514, 0xBAD, 0x030201, 0x060504, 0xBAD};
+    image.CopyPicture(nullptr, 63, 63, 2, 2, picture, 3);
     EXPECT_EQ(image.Pixel(63, 63), 0x131211u);
     EXPECT_EQ(image.Pixel(64, 63), 0x161514u);
     EXPECT_EQ(image.Pixel(63, 64), 0x030201u);
     EXPECT_EQ(image.Pixel(64, 64), 0x060504u);
+    EXPECT_EQ(image.Pixel(65, 63), 0u);
     EXPECT_EQ(image.TileCount(), 4u);
 
     PixmanRegion clip(11, 0, 12, 128);
-    image.CopyPicture(clip.get(), 10, 10, 2, 2, picture, 8);
+    image.CopyPicture(clip.get(), 10, 10, 2, 2, picture, 3);
     EXPECT_EQ(image.Pixel(10, 10), 0u);
     EXPECT_EQ(image.Pixel(11, 10), 0x161514u);
 }
