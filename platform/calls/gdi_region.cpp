@@ -13,9 +13,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <span>
 #include <vector>
 
 #include "platform/calls/gdi_objects.h"
+#include "platform/calls/region_memo.h"
 #include "platform/calls/win_calls.h"
 
 int RegionType(const pixman_region32_t* region) {
@@ -104,6 +106,18 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD count, const RGNDATA* data) {
     if (xform && !KeepsRectanglesUpright(*xform)) return nullptr;
 
     const bool identity = xform && IsIdentity(*xform);
+    // Without a transform and under the identity, inverted rectangles differ.
+    static RegionMemo plain_lists, identity_lists;
+    RegionMemo* memo = !xform ? &plain_lists : identity ? &identity_lists : nullptr;
+    const std::span<const std::byte> list(reinterpret_cast<const std::byte*>(data->Buffer),
+                                          std::size_t(data->rdh.nCount) * sizeof(RECT));
+    if (const pixman_region32_t* known = memo ? memo->Find(list) : nullptr) {
+        auto region = std::make_unique<GdiRegion>();
+        if (!pixman_region32_copy(region->region.get(), const_cast<pixman_region32_t*>(known)))
+            return nullptr;
+        return Adopt(std::move(region));
+    }
+
     std::vector<pixman_box32_t> boxes;
     boxes.reserve(data->rdh.nCount);
     const char* bytes = data->Buffer;
@@ -125,6 +139,7 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD count, const RGNDATA* data) {
         pixman_region32_init(target);
         return nullptr;
     }
+    if (memo) memo->Remember(list, *target);
     return Adopt(std::move(region));
 }
 

@@ -84,6 +84,38 @@ TEST(RegionModel, ExtCreateRegionMatchesThePixelModel) {
     }
 }
 
+// Lists built again are remembered: a changed list, more lists than are
+// kept, and one list under no transform and under the identity (which
+// differ on inverted rectangles) must still each give their own region.
+TEST(RegionModel, ExtCreateRegionGivesEachListItsOwnRegionWhenBuiltAgain) {
+    std::mt19937 random(3);
+    std::vector<std::vector<RECT>> lists(40);
+    for (auto& list : lists) list = RandomRects(random);
+    for (int pass = 0; pass < 3; ++pass)
+        for (const auto& rects : lists) {
+            HRGN region = RegionOfRects(rects);
+            RECT box;
+            ExpectRegionIs(region, ModelOf(rects), GetRgnBox(region, &box));
+            DeleteObject(region);
+        }
+
+    const XFORM identity{1, 0, 0, 1, 0, 0};
+    std::vector<RECT> rects{{0, 0, 4, 4}, {10, 10, 6, 6}}; // the second inverted
+    for (int pass = 0; pass < 2; ++pass) {
+        RegionBytes bytes = RegionBytesOf(rects);
+        HRGN plain = ExtCreateRegion(nullptr, bytes.size, bytes.data());
+        HRGN mapped = ExtCreateRegion(&identity, bytes.size, bytes.data());
+        EXPECT_FALSE(PtInRegion(plain, 7, 7)) << pass;  // skipped when not mapped
+        EXPECT_TRUE(PtInRegion(mapped, 7, 7)) << pass;  // its upright self when mapped
+        DeleteObject(plain);
+        DeleteObject(mapped);
+    }
+    rects[0].right = 2; // the same list, changed
+    HRGN changed = RegionOfRects(rects);
+    EXPECT_FALSE(PtInRegion(changed, 3, 0));
+    DeleteObject(changed);
+}
+
 TEST(RegionModel, CombineRgnMatchesThePixelModelWhateverTheDestination) {
     std::mt19937 random(2);
     for (int round = 0; round < 300; ++round) {
