@@ -75,19 +75,29 @@ TiledImage::TiledImage(int width, int height, uint32_t background_xrgb)
 TiledImage::~TiledImage() = default;
 
 TiledImage::Tile& TiledImage::TileAt(int tx, int ty) {
-    std::unique_ptr<Tile>& tile = tiles_[Key(tx, ty)];
+    Found& found = found_[Slot(tx, ty)];
+    const uint64_t key = Key(tx, ty);
+    if (found.tile && found.key == key) return *found.tile;
+    std::unique_ptr<Tile>& tile = tiles_[key];
     if (!tile) tile = std::make_unique<Tile>(background_);
+    found = {key, tile.get()};
     return *tile;
 }
 
 const TiledImage::Tile* TiledImage::FindTile(int tx, int ty) const {
-    auto found = tiles_.find(Key(tx, ty));
-    return found == tiles_.end() ? nullptr : found->second.get();
+    Found& found = found_[Slot(tx, ty)];
+    const uint64_t key = Key(tx, ty);
+    if (found.tile && found.key == key) return found.tile;
+    auto it = tiles_.find(key);
+    if (it == tiles_.end()) return nullptr;
+    found = {key, it->second.get()};
+    return found.tile;
 }
 
 // Whatever lies outside the new bounds goes back to the background, so that
 // growing again later shows background there, not old drawings.
 void TiledImage::Resize(int width, int height) {
+    ForgetFound();
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     for (auto it = tiles_.begin(); it != tiles_.end();) {
@@ -108,6 +118,7 @@ void TiledImage::Resize(int width, int height) {
 // Tiles not drawn on since the previous clear are freed, so the memory
 // follows the last batch of drawings, never the places drawn on long ago.
 void TiledImage::Clear(uint32_t xrgb) {
+    ForgetFound();
     xrgb &= 0xFFFFFFu;
     if (xrgb != background_) {
         tiles_.clear();
