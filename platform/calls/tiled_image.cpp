@@ -97,6 +97,7 @@ const TiledImage::Tile* TiledImage::FindTile(int tx, int ty) const {
 // Whatever lies outside the new bounds goes back to the background, so that
 // growing again later shows background there, not old drawings.
 void TiledImage::Resize(int width, int height) {
+    ++changes_;
     ForgetFound();
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
@@ -118,6 +119,7 @@ void TiledImage::Resize(int width, int height) {
 // Tiles not drawn on since the previous clear are freed, so the memory
 // follows the last batch of drawings, never the places drawn on long ago.
 void TiledImage::Clear(uint32_t xrgb) {
+    ++changes_;
     ForgetFound();
     xrgb &= 0xFFFFFFu;
     if (xrgb != background_) {
@@ -136,6 +138,7 @@ void TiledImage::Clear(uint32_t xrgb) {
 }
 
 void TiledImage::Fill(const pixman_region32_t& area, uint32_t xrgb) {
+    ++changes_;
     xrgb &= 0xFFFFFFu;
     ForEachPiece(area, width_, height_, [&](const Piece& p) {
         // A missing tile is background already.
@@ -150,6 +153,7 @@ void TiledImage::Fill(const pixman_region32_t& area, uint32_t xrgb) {
 void TiledImage::CopyPicture(const pixman_region32_t* clip, int x, int y, int width, int height,
                              const uint32_t* xrgb, int stride) {
     if (width <= 0 || height <= 0 || !xrgb) return;
+    ++changes_;
     PixmanRegion area(x, y, Clamp(int64_t(x) + width), Clamp(int64_t(y) + height));
     if (clip && !pixman_region32_intersect(area.get(), area.get(), clip)) return;
     ForEachPiece(*area.get(), width_, height_, [&](const Piece& p) {
@@ -171,14 +175,22 @@ uint32_t TiledImage::Pixel(int x, int y) const {
 
 void TiledImage::Read(int x, int y, int width, int height, uint32_t* out, int out_stride) const {
     if (width <= 0 || height <= 0 || !out) return;
-    for (int row = 0; row < height; ++row)
-        std::fill(out + std::ptrdiff_t(row) * out_stride, out + std::ptrdiff_t(row) * out_stride + width,
-                  background_);
-    // Then the drawn tiles over it, one lookup per tile.
-    PixmanRegion wanted(x, y, Clamp(int64_t(x) + width), Clamp(int64_t(y) + height));
+    auto fill = [&](int x1, int y1, int x2, int y2) {
+        for (int row = y1; row < y2; ++row)
+            std::fill(out + (std::ptrdiff_t(row) - y) * out_stride + (std::ptrdiff_t(x1) - x),
+                      out + (std::ptrdiff_t(row) - y) * out_stride + (std::ptrdiff_t(x2) - x),
+                      background_);
+    };
+    const int64_t right = int64_t(x) + width, bottom = int64_t(y) + height;
+    if (x < 0 || y < 0 || right > width_ || bottom > height_) // partly outside the image
+        for (int row = 0; row < height; ++row)
+            std::fill(out + std::ptrdiff_t(row) * out_stride,
+                      out + std::ptrdiff_t(row) * out_stride + width, background_);
+    // Each piece once: from its tile, or the background where there is none.
+    PixmanRegion wanted(x, y, Clamp(right), Clamp(bottom));
     ForEachPiece(*wanted.get(), width_, height_, [&](const Piece& p) {
         const Tile* tile = FindTile(p.tx, p.ty);
-        if (!tile) return;
+        if (!tile) return fill(p.x1, p.y1, p.x2, p.y2);
         for (int py = p.y1; py < p.y2; ++py) {
             const uint32_t* source = tile->Row(p.row(py));
             std::copy(source + p.left(), source + p.right(),

@@ -39,6 +39,9 @@ public:
     void Read(int x, int y, int width, int height, uint32_t* out, int out_stride) const;
 
     uint32_t Background() const { return background_; }
+    // Counts the calls that may have changed pixels: equal counts, equal
+    // pixels, so a caller that showed the image can tell it is still shown.
+    uint64_t Changes() const { return changes_; }
     std::size_t TileCount() const { return tiles_.size(); }
 
 private:
@@ -50,6 +53,7 @@ private:
     int width_;
     int height_;
     uint32_t background_;
+    uint64_t changes_ = 0;
     std::unordered_map<uint64_t, std::unique_ptr<Tile>> tiles_;
     // The tiles found last, one for each parity of column and row: the
     // rectangles of a picture up to a tile in size fall in at most four

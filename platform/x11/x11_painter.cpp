@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/calls/tiled_image.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_shm_segment.h"
 
@@ -90,7 +91,7 @@ bool X11Painter::Handled(const Half& half) const
 }
 
 void X11Painter::Paint(Drawable target, int tile_width, int tile_height,
-                       const pixman_box32_t* boxes, int count, const uint32_t* pixels,
+                       const pixman_box32_t* boxes, int count, const TiledImage& image,
                        const pixman_region32_t* clip)
 {
     if (count <= 0 || tile_width <= 0 || tile_height <= 0)
@@ -115,13 +116,11 @@ void X11Painter::Paint(Drawable target, int tile_width, int tile_height,
                 const int tx = Wrap(boxes[i].x1 + x, tile_width);
                 const int columns = std::min(width - x, tile_width - tx);
                 pieces_.push_back(Piece{tx, ty, columns, rows, tx - (boxes[i].x1 + x),
-                                        ty - (boxes[i].y1 + y),
-                                        pixels + std::size_t(y) * width + x, width});
+                                        ty - (boxes[i].y1 + y)});
                 x += columns;
             }
             y += rows;
         }
-        pixels += std::size_t(width) * height;
     }
 
     if (clip) {
@@ -138,7 +137,7 @@ void X11Painter::Paint(Drawable target, int tile_width, int tile_height,
         if (clip && (i == 0 || piece.shift_x != pieces_[i - 1].shift_x ||
                      piece.shift_y != pieces_[i - 1].shift_y))
             SetClip(clip, piece.shift_x, piece.shift_y);
-        PutPiece(target, piece.x, piece.y, piece.width, piece.height, piece.pixels, piece.stride);
+        PutPiece(target, piece, image);
     }
     if (segment_)
         halves_[current_].last_put = NextRequest(x_.display()) - 1;
@@ -162,36 +161,39 @@ void X11Painter::SetClip(const pixman_region32_t* clip, int shift_x, int shift_y
     clipped_ = true;
 }
 
-void X11Painter::PutPiece(Drawable target, int x, int y, int width, int height,
-                          const uint32_t* pixels, int stride)
+void X11Painter::PutPiece(Drawable target, const Piece& piece, const TiledImage& image)
 {
-    pixels_sent_ += uint64_t(width) * height;
+    const int width = piece.width;
+    // Where the piece's pixels are in the image.
+    const int image_x = piece.x - piece.shift_x, image_y = piece.y - piece.shift_y;
+    pixels_sent_ += uint64_t(width) * piece.height;
     const int bytes_per_line = BytesPerLine(width);
     // Tall pieces go in bands that fit a half.
     const int band = std::max(1, int(kHalfBytes / std::size_t(bytes_per_line)));
-    for (int row = 0; row < height; row += band) {
-        const int rows = std::min(band, height - row);
-        const uint32_t* source = pixels + std::size_t(row) * stride;
+    for (int row = 0; row < piece.height; row += band) {
+        const int rows = std::min(band, piece.height - row);
         ++put_requests_;
         std::size_t offset = 0;
         if (segment_ && Reserve(std::size_t(bytes_per_line) * rows, offset)) {
-            Convert(source, stride, width, rows, segment_->Data() + offset, bytes_per_line);
+            Fetch(image, image_x, image_y + row, width, rows, segment_->Data() + offset,
+                  bytes_per_line);
             shm_image_->data = segment_->Info().shmaddr + offset;
             shm_image_->width = width;
             shm_image_->height = rows;
             shm_image_->bytes_per_line = bytes_per_line;
-            XShmPutImage(x_.display(), target, gc_, shm_image_, 0, 0, x, y + row, unsigned(width),
-                         unsigned(rows), False);
+            XShmPutImage(x_.display(), target, gc_, shm_image_, 0, 0, piece.x, piece.y + row,
+                         unsigned(width), unsigned(rows), False);
             continue;
         }
-        request_pixels_.resize(std::size_t(bytes_per_line) * rows);
-        Convert(source, stride, width, rows, request_pixels_.data(), bytes_per_line);
+        request_pixels_.resize(std::size_t(bytes_per_line / 4) * rows);
+        Fetch(image, image_x, image_y + row, width, rows,
+              reinterpret_cast<uint8_t*>(request_pixels_.data()), bytes_per_line);
         image_->data = reinterpret_cast<char*>(request_pixels_.data());
         image_->width = width;
         image_->height = rows;
         image_->bytes_per_line = bytes_per_line;
-        XPutImage(x_.display(), target, gc_, image_, 0, 0, x, y + row, unsigned(width),
-                  unsigned(rows));
+        XPutImage(x_.display(), target, gc_, image_, 0, 0, piece.x, piece.y + row,
+                  unsigned(width), unsigned(rows));
         image_->data = nullptr;
     }
 }
@@ -231,15 +233,15 @@ void X11Painter::EndHalf(Half& half)
     half.ended = true;
 }
 
-void X11Painter::Convert(const uint32_t* pixels, int stride, int width, int height,
-                         uint8_t* target, int bytes_per_line)
+void X11Painter::Fetch(const TiledImage& image, int x, int y, int width, int height,
+                       uint8_t* target, int bytes_per_line)
 {
-    if (direct_) {
-        for (int row = 0; row < height; ++row)
-            std::memcpy(target + std::size_t(row) * bytes_per_line,
-                        pixels + std::size_t(row) * stride, std::size_t(width) * 4);
+    if (direct_) { // rows of 32-bit words: the image reads straight into them
+        image.Read(x, y, width, height, reinterpret_cast<uint32_t*>(target), bytes_per_line / 4);
         return;
     }
+    fetched_.resize(std::size_t(width) * height);
+    image.Read(x, y, width, height, fetched_.data(), width);
     char* saved = image_->data;
     image_->data = reinterpret_cast<char*>(target);
     image_->width = width;
@@ -247,7 +249,7 @@ void X11Painter::Convert(const uint32_t* pixels, int stride, int width, int heig
     image_->bytes_per_line = bytes_per_line;
     for (int row = 0; row < height; ++row)
         for (int column = 0; column < width; ++column) {
-            const uint32_t rgb = pixels[std::size_t(row) * stride + column];
+            const uint32_t rgb = fetched_[std::size_t(row) * width + column];
             const unsigned long pixel = ChannelValue((rgb >> 16) & 0xFF, masks_[0]) |
                                         ChannelValue((rgb >> 8) & 0xFF, masks_[1]) |
                                         ChannelValue(rgb & 0xFF, masks_[2]);

@@ -1,5 +1,6 @@
-// Sends pixels to the server: rectangle by rectangle, through a small MIT-SHM segment where the server can share memory with us,
-// else inside the requests themselves.
+// Sends pixels to the server: rectangle by rectangle, through a small
+// MIT-SHM segment where the server can share memory with us, else inside
+// the requests themselves.
 //
 // The segment is used in two halves. A half is written over only once the
 // server is known to have handled every put that read from it: Xlib learns
@@ -16,6 +17,7 @@
 #include <pixman.h>
 #include <vector>
 
+class TiledImage;
 class X11Connection;
 class X11ShmSegment;
 
@@ -26,11 +28,11 @@ public:
     X11Painter(const X11Painter&) = delete;
     X11Painter& operator=(const X11Painter&) = delete;
 
-    // Puts rectangles of pixels into `target`, whose contents repeat every
-    // `tile_width` x `tile_height` pixels (a window's background tile): a
-    // rectangle at (x, y) lands at (x mod tile_width, y mod tile_height),
-    // cut where it crosses the tile's edge. `pixels` holds each box's pixels
-    // in turn, 0x00RRGGBB rows as wide as the box, in the order of `boxes`.
+    // Puts the pixels of `image` inside `boxes` into `target`, whose contents
+    // repeat every `tile_width` x `tile_height` pixels (a window's
+    // background tile): a rectangle at (x, y) lands at (x mod tile_width,
+    // y mod tile_height), cut where it crosses the tile's edge. The pixels
+    // are read from the image straight into the shared segment.
     //
     // With a `clip` (y-x banded, in the boxes' coordinates, no taller or
     // wider than the tile) only the pixels of the boxes inside it land: a
@@ -38,7 +40,7 @@ public:
     // The clip goes with each distinct shift that the tile's wrap gives a
     // piece, one request each.
     void Paint(Drawable target, int tile_width, int tile_height, const pixman_box32_t* boxes,
-               int count, const uint32_t* pixels, const pixman_region32_t* clip = nullptr);
+               int count, const TiledImage& image, const pixman_region32_t* clip = nullptr);
 
     bool UsesSharedMemory() const { return segment_ != nullptr; }
     uint64_t PixelsSent() const { return pixels_sent_; }
@@ -55,18 +57,16 @@ private:
     struct Piece {
         int x, y, width, height; // where it lands in the target
         int shift_x, shift_y;    // from where its pixels are to where they land
-        const uint32_t* pixels;
-        int stride;
     };
 
     void SetClip(const pixman_region32_t* clip, int shift_x, int shift_y);
-    void PutPiece(Drawable target, int x, int y, int width, int height, const uint32_t* pixels,
-                  int stride);
+    void PutPiece(Drawable target, const Piece& piece, const TiledImage& image);
     bool Reserve(std::size_t bytes, std::size_t& offset);
     void EndHalf(Half& half);
     bool Handled(const Half& half) const;
-    void Convert(const uint32_t* pixels, int stride, int width, int height, uint8_t* target,
-                 int bytes_per_line);
+    // The image's pixels of a rectangle, in the server's format.
+    void Fetch(const TiledImage& image, int x, int y, int width, int height, uint8_t* target,
+               int bytes_per_line);
     int BytesPerLine(int width) const;
 
     X11Connection& x_;
@@ -79,7 +79,8 @@ private:
     bool direct_ = false;     // 0x00RRGGBB words are the server's own format
     int bits_per_pixel_ = 32;
     unsigned long masks_[3] = {}; // red, green, blue
-    std::vector<uint8_t> request_pixels_;
+    std::vector<uint32_t> request_pixels_; // words, so that a row of any format lines up
+    std::vector<uint32_t> fetched_; // pixels on their way to another format
 
     std::unique_ptr<X11ShmSegment> segment_;
     XImage* shm_image_ = nullptr;

@@ -22,11 +22,6 @@ const pixman_box32_t* Boxes(const PixmanRegion& region, int& count)
     return pixman_region32_rectangles(const_cast<pixman_region32_t*>(region.get()), &count);
 }
 
-std::size_t Area(const pixman_box32_t& box)
-{
-    return std::size_t(box.x2 - box.x1) * std::size_t(box.y2 - box.y1);
-}
-
 } // namespace
 
 X11FormWindow::X11FormWindow(X11Backend& backend, Form& owner)
@@ -124,10 +119,10 @@ bool X11FormWindow::SetRegion(HRGN region)
     }
     PixmanRegion shape;
     ComputeShape(shape);
-    if (tile_valid_ && pixman_region32_equal(shape.get(), shape_.get()))
-        ShowChanges();
-    else
+    if (!tile_valid_ || !pixman_region32_equal(shape.get(), shape_.get()))
         ShowShape(shape);
+    else if (image_.Changes() != shown_changes_)
+        ShowPixels();
     return true;
 }
 
@@ -152,8 +147,6 @@ void X11FormWindow::ShowShape(PixmanRegion& shape)
         return;
     }
     BoundRegion(*shape.get(), bounds_, scratch_);
-    std::vector<uint32_t> pixels;
-    Read(bounds_, pixels);
     const pixman_box32_t extents = *pixman_region32_extents(shape.get());
     const bool empty = bounds_.empty();
 
@@ -163,7 +156,7 @@ void X11FormWindow::ShowShape(PixmanRegion& shape)
         if (tile_.Fit(width_, height_, extents.y2 - extents.y1))
             tile_valid_ = false;
         backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), bounds_.data(),
-                                 int(bounds_.size()), pixels.data(), shape.get());
+                                 int(bounds_.size()), image_, shape.get());
         tile_.Attach(window_);
     }
     // 2. The shape: what it newly reveals is painted from the tile at once.
@@ -172,65 +165,19 @@ void X11FormWindow::ShowShape(PixmanRegion& shape)
     // 3. What stays inside the shape gets the new pixels too.
     if (!empty)
         Repaint(extents);
-    shown_ = std::move(pixels);
+    shown_changes_ = image_.Changes();
     tile_valid_ = true;
 }
 
-// Only the boxes around the parts of the shape whose pixels differ from what
-// was shown: nothing at all when nothing inside the shape changed.
-void X11FormWindow::ShowChanges()
+// The same shape, new pixels: all of them, as cheap to send as to compare.
+void X11FormWindow::ShowPixels()
 {
-    std::vector<uint32_t> now;
-    Read(bounds_, now);
-    // Where each box's pixels start, and whether any inside the shape changed.
-    std::vector<std::size_t> starts(bounds_.size());
-    std::vector<char> changed(bounds_.size(), 0);
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < bounds_.size(); ++i) {
-        starts[i] = at;
-        at += Area(bounds_[i]);
+    if (!bounds_.empty()) {
+        backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), bounds_.data(),
+                                 int(bounds_.size()), image_, shape_.get());
+        Repaint(*pixman_region32_extents(shape_.get()));
     }
-    int count = 0;
-    const pixman_box32_t* rects = Boxes(shape_, count);
-    for (int r = 0; r < count; ++r) {
-        const pixman_box32_t& rect = rects[r];
-        const auto inside = std::find_if(bounds_.begin(), bounds_.end(), [&](const auto& box) {
-            return box.x1 <= rect.x1 && box.y1 <= rect.y1 && rect.x2 <= box.x2 &&
-                   rect.y2 <= box.y2;
-        });
-        const std::size_t i = std::size_t(inside - bounds_.begin());
-        if (inside == bounds_.end() || changed[i])
-            continue;
-        const std::size_t width = std::size_t(inside->x2 - inside->x1);
-        for (int y = rect.y1; y < rect.y2 && !changed[i]; ++y) {
-            const std::size_t row = starts[i] + std::size_t(y - inside->y1) * width +
-                                    std::size_t(rect.x1 - inside->x1);
-            changed[i] = !std::equal(now.begin() + std::ptrdiff_t(row),
-                                     now.begin() + std::ptrdiff_t(row) + (rect.x2 - rect.x1),
-                                     shown_.begin() + std::ptrdiff_t(row));
-        }
-    }
-    std::vector<pixman_box32_t> send;
-    std::vector<uint32_t> pixels;
-    for (std::size_t i = 0; i < bounds_.size(); ++i)
-        if (changed[i]) {
-            send.push_back(bounds_[i]);
-            pixels.insert(pixels.end(), now.begin() + std::ptrdiff_t(starts[i]),
-                          now.begin() + std::ptrdiff_t(starts[i] + Area(bounds_[i])));
-        }
-    if (send.empty())
-        return;
-    backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), send.data(),
-                             int(send.size()), pixels.data(), shape_.get());
-    pixman_box32_t extents = send.front();
-    for (const pixman_box32_t& box : send) {
-        extents.x1 = std::min(extents.x1, box.x1);
-        extents.y1 = std::min(extents.y1, box.y1);
-        extents.x2 = std::max(extents.x2, box.x2);
-        extents.y2 = std::max(extents.y2, box.y2);
-    }
-    Repaint(extents);
-    shown_ = std::move(now);
+    shown_changes_ = image_.Changes();
 }
 
 // Repaints a part of the window from the tile (only inside the shape).
@@ -267,22 +214,6 @@ void X11FormWindow::SendShape()
                             ShapeSet, YXBanded);
     XShapeCombineRectangles(display, window_, ShapeInput, 0, 0, rectangles_.data(), count,
                             ShapeSet, YXBanded);
-}
-
-// The pixels inside the boxes, box after box.
-void X11FormWindow::Read(const std::vector<pixman_box32_t>& boxes,
-                         std::vector<uint32_t>& pixels) const
-{
-    std::size_t total = 0;
-    for (const pixman_box32_t& box : boxes)
-        total += Area(box);
-    pixels.resize(total);
-    std::size_t at = 0;
-    for (const pixman_box32_t& box : boxes) {
-        const int width = box.x2 - box.x1, height = box.y2 - box.y1;
-        image_.Read(box.x1, box.y1, width, height, pixels.data() + at, width);
-        at += Area(box);
-    }
 }
 
 void X11FormWindow::SetTopmost(bool topmost)

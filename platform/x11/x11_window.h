@@ -63,9 +63,8 @@ private:
     // Shows the image inside a new shape: pixels to the tile, then the shape,
     // then the window repainted from the tile.
     void ShowShape(PixmanRegion& shape);
-    // Shows the parts of the unchanged shape whose pixels changed.
-    void ShowChanges();
-    void Read(const std::vector<pixman_box32_t>& boxes, std::vector<uint32_t>& pixels) const;
+    // Shows the unchanged shape's new pixels.
+    void ShowPixels();
     void Repaint(const pixman_box32_t& box);
 
     X11Backend& backend_;
@@ -84,6 +83,6 @@ private:
     std::vector<pixman_box32_t> bounds_;  // the few boxes around it that its pixels go by
     std::vector<pixman_box32_t> scratch_; // working space for finding them
     X11BackgroundTile tile_;
-    bool tile_valid_ = false;      // the tile holds shown_ (inside shape_)
-    std::vector<uint32_t> shown_;  // the pixels of bounds_, box after box
+    bool tile_valid_ = false;     // the tile holds the image inside shape_
+    uint64_t shown_changes_ = 0;  // the image's change count when it did
 };
