@@ -5,15 +5,16 @@
 
 namespace {
 
-// Splits [begin, end) where no rectangle spans or touches the gap between
-// its parts, along x (`across`) or along y, and bounds each part on its own.
-// False when it stays in one part.
-bool Split(pixman_box32_t* begin, pixman_box32_t* end, bool across,
+int Low(const pixman_box32_t& box, bool across) { return across ? box.x1 : box.y1; }
+int High(const pixman_box32_t& box, bool across) { return across ? box.x2 : box.y2; }
+
+bool Split(pixman_box32_t* begin, pixman_box32_t* end, bool across, BoundScratch& scratch,
            std::vector<pixman_box32_t>& boxes);
 
-void Bound(pixman_box32_t* begin, pixman_box32_t* end, std::vector<pixman_box32_t>& boxes)
+void Bound(pixman_box32_t* begin, pixman_box32_t* end, BoundScratch& scratch,
+           std::vector<pixman_box32_t>& boxes)
 {
-    if (Split(begin, end, true, boxes) || Split(begin, end, false, boxes))
+    if (Split(begin, end, true, scratch, boxes) || Split(begin, end, false, scratch, boxes))
         return;
     pixman_box32_t extents = *begin;
     for (const pixman_box32_t* box = begin; box != end; ++box) {
@@ -25,33 +26,60 @@ void Bound(pixman_box32_t* begin, pixman_box32_t* end, std::vector<pixman_box32_
     boxes.push_back(extents);
 }
 
-bool Split(pixman_box32_t* begin, pixman_box32_t* end, bool across,
+// Splits [begin, end) where no rectangle spans or touches the gap between
+// its parts, along x (`across`) or along y, and bounds each part on its own.
+// False when it stays in one part. The rectangles are projected onto the
+// axis: a column no rectangle covers is a gap. That is a pass over the
+// rectangles and one over the columns, where sorting them cost far more.
+bool Split(pixman_box32_t* begin, pixman_box32_t* end, bool across, BoundScratch& scratch,
            std::vector<pixman_box32_t>& boxes)
 {
-    auto low = [across](const pixman_box32_t& box) { return across ? box.x1 : box.y1; };
-    auto high = [across](const pixman_box32_t& box) { return across ? box.x2 : box.y2; };
-    std::sort(begin, end,
-              [&](const pixman_box32_t& a, const pixman_box32_t& b) { return low(a) < low(b); });
-    // Sorted, each part is a run: bounding one leaves the others in place.
-    pixman_box32_t* part = begin;
-    int reach = high(*begin);
-    for (pixman_box32_t* box = begin + 1; box != end; ++box) {
-        if (low(*box) > reach) {
-            Bound(part, box, boxes);
-            part = box;
-        }
-        reach = std::max(reach, high(*box));
+    int low = Low(*begin, across), high = High(*begin, across);
+    for (const pixman_box32_t* box = begin; box != end; ++box) {
+        low = std::min(low, Low(*box, across));
+        high = std::max(high, High(*box, across));
     }
-    if (part == begin)
+    // How many rectangles start less end at each column, then the part each
+    // column belongs to (-1: a gap).
+    std::vector<int>& part_of = scratch.columns;
+    part_of.assign(std::size_t(high - low) + 1, 0);
+    for (const pixman_box32_t* box = begin; box != end; ++box) {
+        ++part_of[std::size_t(Low(*box, across) - low)];
+        --part_of[std::size_t(High(*box, across) - low)];
+    }
+    int covering = 0, parts = 0;
+    for (int& column : part_of) {
+        const bool was_gap = covering == 0;
+        covering += column;
+        if (covering > 0 && was_gap)
+            ++parts;
+        column = covering > 0 ? parts - 1 : -1;
+    }
+    if (parts <= 1)
         return false;
-    Bound(part, end, boxes);
+
+    // Each part's rectangles together, in their order (a counting sort).
+    std::vector<std::size_t> starts(std::size_t(parts) + 1, 0);
+    for (const pixman_box32_t* box = begin; box != end; ++box)
+        ++starts[std::size_t(part_of[std::size_t(Low(*box, across) - low)]) + 1];
+    for (std::size_t part = 1; part < starts.size(); ++part)
+        starts[part] += starts[part - 1];
+    std::vector<pixman_box32_t>& sorted = scratch.sorted;
+    sorted.resize(std::size_t(end - begin));
+    std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
+    for (const pixman_box32_t* box = begin; box != end; ++box)
+        sorted[next[std::size_t(part_of[std::size_t(Low(*box, across) - low)])]++] = *box;
+    std::copy(sorted.begin(), sorted.end(), begin);
+
+    for (std::size_t part = 0; part + 1 < starts.size(); ++part)
+        Bound(begin + starts[part], begin + starts[part + 1], scratch, boxes);
     return true;
 }
 
 } // namespace
 
 void BoundRegion(const pixman_region32_t& region, std::vector<pixman_box32_t>& boxes,
-                 std::vector<pixman_box32_t>& scratch)
+                 BoundScratch& scratch)
 {
     boxes.clear();
     int count = 0;
@@ -59,6 +87,6 @@ void BoundRegion(const pixman_region32_t& region, std::vector<pixman_box32_t>& b
         pixman_region32_rectangles(const_cast<pixman_region32_t*>(&region), &count);
     if (count <= 0)
         return;
-    scratch.assign(rects, rects + count);
-    Bound(scratch.data(), scratch.data() + count, boxes);
+    scratch.rects.assign(rects, rects + count);
+    Bound(scratch.rects.data(), scratch.rects.data() + count, scratch, boxes);
 }

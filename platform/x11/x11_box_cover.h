@@ -14,6 +14,11 @@
 #include <pixman.h>
 #include <vector>
 
-// `scratch` is working space, kept by the caller between calls.
+// Working space, kept by the caller between calls.
+struct BoundScratch {
+    std::vector<pixman_box32_t> rects, sorted;
+    std::vector<int> columns;
+};
+
 void BoundRegion(const pixman_region32_t& region, std::vector<pixman_box32_t>& boxes,
-                 std::vector<pixman_box32_t>& scratch);
+                 BoundScratch& scratch);

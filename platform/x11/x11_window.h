@@ -18,6 +18,7 @@
 #include "platform/calls/tiled_image.h"
 #include "platform/toolkit/backend.h"
 #include "platform/x11/x11_background_tile.h"
+#include "platform/x11/x11_box_cover.h"
 
 class X11Backend;
 
@@ -81,7 +82,7 @@ private:
     PixmanRegion shape_;                  // what the server has as our shape
     std::vector<XRectangle> rectangles_;  // its rectangles, as sent
     std::vector<pixman_box32_t> bounds_;  // the few boxes around it that its pixels go by
-    std::vector<pixman_box32_t> scratch_; // working space for finding them
+    BoundScratch scratch_;                // working space for finding them
     X11BackgroundTile tile_;
     bool tile_valid_ = false;     // the tile holds the image inside shape_
     uint64_t shown_changes_ = 0;  // the image's change count when it did
