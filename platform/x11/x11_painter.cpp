@@ -92,7 +92,7 @@ bool X11Painter::Handled(const Half& half) const
 
 void X11Painter::Paint(Drawable target, int tile_width, int tile_height,
                        const pixman_box32_t* boxes, int count, const TiledImage& image,
-                       const pixman_region32_t* clip)
+                       const pixman_region32_t& clip)
 {
     if (count <= 0 || tile_width <= 0 || tile_height <= 0)
         return;
@@ -123,19 +123,14 @@ void X11Painter::Paint(Drawable target, int tile_width, int tile_height,
         }
     }
 
-    if (clip) {
-        // The pieces that the wrap shifts alike go under one clip.
-        std::stable_sort(pieces_.begin(), pieces_.end(), [](const Piece& a, const Piece& b) {
-            return a.shift_y != b.shift_y ? a.shift_y < b.shift_y : a.shift_x < b.shift_x;
-        });
-    } else if (clipped_ && !pieces_.empty()) {
-        XSetClipMask(x_.display(), gc_, None);
-        clipped_ = false;
-    }
+    // The pieces that the wrap shifts alike go under one clip.
+    std::stable_sort(pieces_.begin(), pieces_.end(), [](const Piece& a, const Piece& b) {
+        return a.shift_y != b.shift_y ? a.shift_y < b.shift_y : a.shift_x < b.shift_x;
+    });
     for (std::size_t i = 0; i < pieces_.size(); ++i) {
         const Piece& piece = pieces_[i];
-        if (clip && (i == 0 || piece.shift_x != pieces_[i - 1].shift_x ||
-                     piece.shift_y != pieces_[i - 1].shift_y))
+        if (i == 0 || piece.shift_x != pieces_[i - 1].shift_x ||
+            piece.shift_y != pieces_[i - 1].shift_y)
             SetClip(clip, piece.shift_x, piece.shift_y);
         PutPiece(target, piece, image);
     }
@@ -144,11 +139,11 @@ void X11Painter::Paint(Drawable target, int tile_width, int tile_height,
 }
 
 // The clip, moved to where the pixels land.
-void X11Painter::SetClip(const pixman_region32_t* clip, int shift_x, int shift_y)
+void X11Painter::SetClip(const pixman_region32_t& clip, int shift_x, int shift_y)
 {
     int count = 0;
     const pixman_box32_t* boxes =
-        pixman_region32_rectangles(const_cast<pixman_region32_t*>(clip), &count);
+        pixman_region32_rectangles(const_cast<pixman_region32_t*>(&clip), &count);
     clip_rectangles_.resize(std::size_t(count));
     for (int i = 0; i < count; ++i)
         clip_rectangles_[std::size_t(i)] =
@@ -158,7 +153,6 @@ void X11Painter::SetClip(const pixman_region32_t* clip, int shift_x, int shift_y
     // pixman's rectangles are y-x banded, and stay so when moved.
     XSetClipRectangles(x_.display(), gc_, shift_x, shift_y, clip_rectangles_.data(), count,
                        YXBanded);
-    clipped_ = true;
 }
 
 void X11Painter::PutPiece(Drawable target, const Piece& piece, const TiledImage& image)

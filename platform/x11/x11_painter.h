@@ -28,19 +28,19 @@ public:
     X11Painter(const X11Painter&) = delete;
     X11Painter& operator=(const X11Painter&) = delete;
 
-    // Puts the pixels of `image` inside `boxes` into `target`, whose contents
-    // repeat every `tile_width` x `tile_height` pixels (a window's
-    // background tile): a rectangle at (x, y) lands at (x mod tile_width,
-    // y mod tile_height), cut where it crosses the tile's edge. The pixels
-    // are read from the image straight into the shared segment.
+    // Puts the pixels of `image` inside `boxes` and inside `clip` into
+    // `target`, whose contents repeat every `tile_width` x `tile_height`
+    // pixels (a window's background tile): a rectangle at (x, y) lands at
+    // (x mod tile_width, y mod tile_height), cut where it crosses the tile's
+    // edge. The pixels are read from the image straight into the shared
+    // segment.
     //
-    // With a `clip` (y-x banded, in the boxes' coordinates, no taller or
-    // wider than the tile) only the pixels of the boxes inside it land: a
-    // few large boxes around it then cost a few puts, not one per rectangle.
-    // The clip goes with each distinct shift that the tile's wrap gives a
-    // piece, one request each.
+    // The clip (y-x banded, in the boxes' coordinates, no taller or wider
+    // than the tile) lets a few large boxes around it cost a few puts, not
+    // one per rectangle. It goes with each distinct shift that the tile's
+    // wrap gives a piece, one request each.
     void Paint(Drawable target, int tile_width, int tile_height, const pixman_box32_t* boxes,
-               int count, const TiledImage& image, const pixman_region32_t* clip = nullptr);
+               int count, const TiledImage& image, const pixman_region32_t& clip);
 
     bool UsesSharedMemory() const { return segment_ != nullptr; }
     uint64_t PixelsSent() const { return pixels_sent_; }
@@ -59,7 +59,7 @@ private:
         int shift_x, shift_y;    // from where its pixels are to where they land
     };
 
-    void SetClip(const pixman_region32_t* clip, int shift_x, int shift_y);
+    void SetClip(const pixman_region32_t& clip, int shift_x, int shift_y);
     void PutPiece(Drawable target, const Piece& piece, const TiledImage& image);
     bool Reserve(std::size_t bytes, std::size_t& offset);
     void EndHalf(Half& half);
@@ -72,7 +72,6 @@ private:
     X11Connection& x_;
     GC gc_;
     GC completion_gc_ = nullptr; // never clipped, so that the completion put lands
-    bool clipped_ = false;       // gc_ has a clip
     std::vector<Piece> pieces_;
     std::vector<XRectangle> clip_rectangles_;
     XImage* image_ = nullptr; // the layout template, pointed at each piece's pixels

@@ -156,7 +156,7 @@ void X11FormWindow::ShowShape(PixmanRegion& shape)
         if (tile_.Fit(width_, height_, extents.y2 - extents.y1))
             tile_valid_ = false;
         backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), bounds_.data(),
-                                 int(bounds_.size()), image_, shape.get());
+                                 int(bounds_.size()), image_, *shape.get());
         tile_.Attach(window_);
     }
     // 2. The shape: what it newly reveals is painted from the tile at once.
@@ -174,7 +174,7 @@ void X11FormWindow::ShowPixels()
 {
     if (!bounds_.empty()) {
         backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), bounds_.data(),
-                                 int(bounds_.size()), image_, shape_.get());
+                                 int(bounds_.size()), image_, *shape_.get());
         Repaint(*pixman_region32_extents(shape_.get()));
     }
     shown_changes_ = image_.Changes();
