@@ -14,7 +14,10 @@
 #     own counters (WALKERS_X11_STATS, read with SIGUSR1 at the start and the
 #     end of the window). Every call that waits for a reply goes through a
 #     counting wrapper, and Xlib's request serial counts the requests;
-#   - walkers' peak resident memory (VmHWM) at 1920x1080 and at 3840x2160.
+#   - walkers' peak resident memory (VmHWM) at 1920x1080 and at 3840x2160;
+#   - walkers with its own window in front for FROZEN_SECONDS (default 20):
+#     each tick then only asks for the foreground window and returns, so this
+#     is what a tick costs before it draws anything (the wake-up, the probe).
 # xpenguins and strace are installed if missing.
 set -euo pipefail
 
@@ -22,6 +25,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 walkers=$(realpath "${1:-$root/build-release/app/walkers}")
 seconds=${MEASURE_SECONDS:-60}
 strace_seconds=${STRACE_SECONDS:-10}
+frozen_seconds=${FROZEN_SECONDS:-20}
 warmup=3
 
 if [ ! -x "$walkers" ]; then
@@ -129,6 +133,15 @@ tick_rate=$(awk -v n=$((ticks1 - ticks0)) -v ns=$((t1 - t0)) 'BEGIN { printf "%.
 w_calls=$(syscalls "$walkers_pid")
 w_rss=$(awk '/VmHWM/ { print $2 }' "/proc/$walkers_pid/status")
 shm=$(stat_of "$work/walkers.log" shared_memory)
+# Its own window in front: the figures hold still and a tick draws nothing.
+form=$(xdotool search --name '^Form1$' 2>/dev/null | head -n1 || true)
+f_cpu=n/a
+if [ -n "$form" ] && xdotool windowactivate --sync "$form" >/dev/null 2>&1; then
+    sleep 1
+    f0=$(cpu_ticks "$walkers_pid")
+    sleep "$frozen_seconds"
+    f_cpu=$(percent $(($(cpu_ticks "$walkers_pid") - f0)) "$frozen_seconds")
+fi
 kill "$walkers_pid"; wait "$walkers_pid" 2>/dev/null || true
 
 # --- xpenguins on the same desktop
@@ -153,10 +166,14 @@ stop_desktop
 
 ticks=$((ticks1 - ticks0))
 per_tick() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+# CPU per tick in microseconds, from a percentage of a core at 20 ticks a second.
+micros() { awk -v p="$1" 'BEGIN { if (p == "n/a") print p; else printf "%.0f", p * 10000 / 20 }'; }
 strace_ticks=$(awk -v r="$tick_rate" -v s="$strace_seconds" 'BEGIN { print r * s }')
 cat <<REPORT
                                    walkers   xpenguins
 program CPU %                      $(printf '%7s' "$w_cpu")   $(printf '%9s' "$p_cpu")
+program CPU per tick/frame, us     $(printf '%7s' "$(micros "$w_cpu")")   $(printf '%9s' "$(micros "$p_cpu")")
+walkers with Form1 in front: CPU %  $(printf '%6s' "$f_cpu")   (a tick that draws nothing: $(micros "$f_cpu") us)
 X server CPU % meanwhile           $(printf '%7s' "$w_server")   $(printf '%9s' "$p_server")
 openbox CPU % meanwhile            $(printf '%7s' "$w_manager")   $(printf '%9s' "$p_manager")
 system calls per tick              $(printf '%7s' "$(per_tick "$w_calls" "$strace_ticks")")   $(printf '%9s' "$(per_tick "$p_calls" $((20 * strace_seconds)))")
