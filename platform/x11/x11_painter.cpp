@@ -9,6 +9,7 @@
 
 #include "platform/calls/tiled_image.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_rectangles.h"
 #include "platform/x11/x11_shm_segment.h"
 
 namespace {
@@ -141,18 +142,10 @@ void X11Painter::Paint(Drawable target, int tile_width, int tile_height,
 // The clip, moved to where the pixels land.
 void X11Painter::SetClip(const pixman_region32_t& clip, int shift_x, int shift_y)
 {
-    int count = 0;
-    const pixman_box32_t* boxes =
-        pixman_region32_rectangles(const_cast<pixman_region32_t*>(&clip), &count);
-    clip_rectangles_.resize(std::size_t(count));
-    for (int i = 0; i < count; ++i)
-        clip_rectangles_[std::size_t(i)] =
-            XRectangle{short(boxes[i].x1), short(boxes[i].y1),
-                       static_cast<unsigned short>(boxes[i].x2 - boxes[i].x1),
-                       static_cast<unsigned short>(boxes[i].y2 - boxes[i].y1)};
-    // pixman's rectangles are y-x banded, and stay so when moved.
-    XSetClipRectangles(x_.display(), gc_, shift_x, shift_y, clip_rectangles_.data(), count,
-                       YXBanded);
+    XRectanglesOf(clip, clip_rectangles_);
+    // Banded rectangles stay banded when moved.
+    XSetClipRectangles(x_.display(), gc_, shift_x, shift_y, clip_rectangles_.data(),
+                       int(clip_rectangles_.size()), YXBanded);
 }
 
 void X11Painter::PutPiece(Drawable target, const Piece& piece, const TiledImage& image)

@@ -1,4 +1,4 @@
-// Sends pixels to the server: rectangle by rectangle, through a small
+// Sends pixels to the server: box by box, under a clip, through a small
 // MIT-SHM segment where the server can share memory with us, else inside
 // the requests themselves.
 //

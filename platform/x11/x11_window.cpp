@@ -10,17 +10,13 @@
 #include "platform/toolkit/picture.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_box_cover.h"
+#include "platform/x11/x11_rectangles.h"
 #include "platform/x11/x11_window_hints.h"
 
 namespace {
 
 // The image starts as the form's default button face; Cls sets the colour.
 constexpr uint32_t kButtonFace = 0xF0F0F0;
-
-const pixman_box32_t* Boxes(const PixmanRegion& region, int& count)
-{
-    return pixman_region32_rectangles(const_cast<pixman_region32_t*>(region.get()), &count);
-}
 
 } // namespace
 
@@ -200,16 +196,9 @@ void X11FormWindow::SendShape()
         XShapeCombineMask(display, window_, ShapeInput, 0, 0, None, ShapeSet);
         return;
     }
-    int count = 0;
-    const pixman_box32_t* boxes = Boxes(shape_, count);
     // Within the window's bounds, so every rectangle fits X's 16 bits.
-    rectangles_.resize(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
-        rectangles_[std::size_t(i)] =
-            XRectangle{short(boxes[i].x1), short(boxes[i].y1),
-                       static_cast<unsigned short>(boxes[i].x2 - boxes[i].x1),
-                       static_cast<unsigned short>(boxes[i].y2 - boxes[i].y1)};
-    // pixman's rectangles are y-x banded, as the shape extension wants them.
+    XRectanglesOf(*shape_.get(), rectangles_);
+    const int count = int(rectangles_.size());
     XShapeCombineRectangles(display, window_, ShapeBounding, 0, 0, rectangles_.data(), count,
                             ShapeSet, YXBanded);
     XShapeCombineRectangles(display, window_, ShapeInput, 0, 0, rectangles_.data(), count,

@@ -1,0 +1,11 @@
+// A region's rectangles as X takes them. pixman keeps them y-x banded, which
+// X's requests accept as YXBanded, so they go as they are.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <pixman.h>
+#include <vector>
+
+// Replaces `out` with the rectangles of `region`, which must lie within X's
+// 16-bit coordinates (a window's or a pixmap's bounds).
+void XRectanglesOf(const pixman_region32_t& region, std::vector<XRectangle>& out);
