@@ -1,6 +1,6 @@
 // The Windows calls the program makes, under their own names.
 // On Windows they are <windows.h>'s; elsewhere the project provides them
-// (platform/calls) with the same layouts and the same effects.
+// (platform/user32_gdi32) with the same layouts and the same effects.
 #pragma once
 
 #ifdef _WIN32
@@ -9,7 +9,7 @@
 #endif
 #include <windows.h>
 #else
-#include "platform/calls/win_constants.h"
-#include "platform/calls/win_types.h"
-#include "platform/calls/win_calls.h"
+#include "platform/user32_gdi32/win_constants.h"
+#include "platform/user32_gdi32/win_types.h"
+#include "platform/user32_gdi32/win_calls.h"
 #endif

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/calls/tiled_image.h"
+#include "platform/user32_gdi32/tiled_image.h"
 #include "platform/sim/sim_form_window.h"
 #include "platform/sim/sim_palette.h"
 #include "platform/sim/sim_window_stack.h"

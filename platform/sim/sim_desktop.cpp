@@ -31,7 +31,7 @@ int Pixels(int32_t twips, float twips_per_pixel)
 SimDesktop::SimDesktop() : stack_(std::make_shared<SimWindowStack>())
 {
     InstallBackend(this);
-    InstallOwnDesktop(this);
+    InstallUser32Desktop(this);
     ResetRandomSource();
 }
 
@@ -40,8 +40,8 @@ SimDesktop::~SimDesktop()
     // Whatever the test left running goes now, while this desktop can still
     // take back its windows.
     toolkit::EndRun();
-    if (InstalledOwnDesktop() == this)
-        InstallOwnDesktop(nullptr);
+    if (InstalledUser32Desktop() == this)
+        InstallUser32Desktop(nullptr);
     InstallBackend(nullptr);
 }
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/calls/own_desktop.h"
+#include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/sim/sim_screen.h"
 #include "platform/sim/sim_screenshot.h"
 #include "platform/sim/sim_timers.h"
@@ -40,7 +40,7 @@ struct SimCallCounts {
     int Probes() const { return foreground_window + window_text + window_rect; }
 };
 
-class SimDesktop final : public Backend, public OwnDesktop {
+class SimDesktop final : public Backend, public User32Desktop {
 public:
     SimDesktop();
     ~SimDesktop() override;
@@ -120,7 +120,7 @@ public:
     int ScreenWidthPixels() override { return screen_.width; }
     int ScreenHeightPixels() override { return screen_.height; }
 
-    // --- OwnDesktop
+    // --- User32Desktop
     HWND ForegroundWindow() override;
     int WindowText(HWND hwnd, char* buffer, int max_count) override;
     bool WindowRect(HWND hwnd, RECT* rect) override;

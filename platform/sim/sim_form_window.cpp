@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/calls/own_gdi.h"
+#include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/toolkit/picture.h"
 
 SimFormWindow::SimFormWindow(std::shared_ptr<SimWindowStack> stack, Form& owner,
@@ -17,14 +17,14 @@ SimFormWindow::SimFormWindow(std::shared_ptr<SimWindowStack> stack, Form& owner,
     record.visible = false;
     record.form = this;
     handle_ = stack_->Add(std::move(record)).handle;
-    dc_ = own_gdi::CreateImageDC(&image_);
+    dc_ = gdi32_internals::CreateImageDC(&image_);
 }
 
 SimFormWindow::~SimFormWindow()
 {
     if (region_)
         DeleteObject(region_);
-    own_gdi::DeleteImageDC(dc_);
+    gdi32_internals::DeleteImageDC(dc_);
     stack_->Remove(handle_);
 }
 
@@ -53,14 +53,14 @@ bool SimFormWindow::IsVisible()
 
 void SimFormWindow::Clear(COLORREF color)
 {
-    own_gdi::Clear(dc_, color);
+    gdi32_internals::Clear(dc_, color);
 }
 
 void SimFormWindow::DrawPicture(const Picture& picture, int x, int y)
 {
     if (picture.Empty())
         return;
-    own_gdi::CopyPicture(dc_, x, y, picture.Width(), picture.Height(), picture.TopDownXrgb(),
+    gdi32_internals::CopyPicture(dc_, x, y, picture.Width(), picture.Height(), picture.TopDownXrgb(),
                          picture.Width());
 }
 
@@ -71,12 +71,12 @@ RECT SimFormWindow::Rect() const
 
 const pixman_region32_t* SimFormWindow::RegionArea() const
 {
-    return region_ ? own_gdi::RegionOf(region_) : nullptr;
+    return region_ ? gdi32_internals::RegionOf(region_) : nullptr;
 }
 
 bool SimFormWindow::SetRegion(HRGN region)
 {
-    if (region && !own_gdi::RegionOf(region))
+    if (region && !gdi32_internals::RegionOf(region))
         return false;
     if (region == region_)
         return true;

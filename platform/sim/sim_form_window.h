@@ -8,7 +8,7 @@
 #include <pixman.h>
 #include <string>
 
-#include "platform/calls/tiled_image.h"
+#include "platform/user32_gdi32/tiled_image.h"
 #include "platform/sim/sim_window_stack.h"
 #include "platform/toolkit/backend.h"
 

@@ -18,7 +18,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/calls/own_desktop.h"
+#include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/toolkit/backend.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_foreground.h"
@@ -34,7 +34,7 @@ struct X11Stats {
     uint64_t waits = 0;
 };
 
-class X11Backend final : public Backend, public OwnDesktop {
+class X11Backend final : public Backend, public User32Desktop {
 public:
     // Takes the open display (the caller closes it after the backend).
     explicit X11Backend(Display* display);
@@ -54,7 +54,7 @@ public:
     int ScreenWidthPixels() override { return x_.RootWidth(); }
     int ScreenHeightPixels() override { return x_.RootHeight(); }
 
-    // --- OwnDesktop
+    // --- User32Desktop
     HWND ForegroundWindow() override;
     int WindowText(HWND hwnd, char* buffer, int max_count) override;
     bool WindowRect(HWND hwnd, RECT* rect) override;

@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/calls/win_constants.h"
+#include "platform/user32_gdi32/win_constants.h"
 #include "platform/x11/x11_properties.h"
 
 class X11Connection;

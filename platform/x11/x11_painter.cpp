@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/calls/tiled_image.h"
+#include "platform/user32_gdi32/tiled_image.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_rectangles.h"
 #include "platform/x11/x11_shm_segment.h"

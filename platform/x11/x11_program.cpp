@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <malloc.h>
 
-#include "platform/calls/own_desktop.h"
+#include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/toolkit/application.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_errors.h"
@@ -45,9 +45,9 @@ int RunProgram(const std::function<Form&()>& startup_form)
     {
         X11Backend backend(display);
         InstallBackend(&backend);
-        InstallOwnDesktop(&backend);
+        InstallUser32Desktop(&backend);
         status = toolkit::RunStartupForm(startup_form());
-        InstallOwnDesktop(nullptr);
+        InstallUser32Desktop(nullptr);
         InstallBackend(nullptr);
     }
     XCloseDisplay(display);

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "forms/form_definition.h"
-#include "platform/calls/own_gdi.h"
+#include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/toolkit/form.h"
 #include "platform/toolkit/picture.h"
 #include "platform/x11/x11_backend.h"
@@ -37,7 +37,7 @@ X11FormWindow::X11FormWindow(X11Backend& backend, Form& owner)
                             &attributes);
     x11_hints::SetFormHints(x, window_, owner_.Definition());
     x11_hints::SetPlacement(x, window_, 0, 0, 1, 1);
-    dc_ = own_gdi::CreateImageDC(&image_);
+    dc_ = gdi32_internals::CreateImageDC(&image_);
     backend_.Register(window_, this);
 }
 
@@ -46,7 +46,7 @@ X11FormWindow::~X11FormWindow()
     backend_.Unregister(window_);
     if (region_)
         DeleteObject(region_);
-    own_gdi::DeleteImageDC(dc_);
+    gdi32_internals::DeleteImageDC(dc_);
     XDestroyWindow(backend_.Connection().display(), window_);
     XFlush(backend_.Connection().display());
 }
@@ -94,19 +94,19 @@ void X11FormWindow::SetVisible(bool visible)
     }
 }
 
-void X11FormWindow::Clear(COLORREF color) { own_gdi::Clear(dc_, color); }
+void X11FormWindow::Clear(COLORREF color) { gdi32_internals::Clear(dc_, color); }
 
 void X11FormWindow::DrawPicture(const Picture& picture, int x, int y)
 {
     if (picture.Empty())
         return;
-    own_gdi::CopyPicture(dc_, x, y, picture.Width(), picture.Height(), picture.TopDownXrgb(),
+    gdi32_internals::CopyPicture(dc_, x, y, picture.Width(), picture.Height(), picture.TopDownXrgb(),
                          picture.Width());
 }
 
 bool X11FormWindow::SetRegion(HRGN region)
 {
-    if (region && !own_gdi::RegionOf(region))
+    if (region && !gdi32_internals::RegionOf(region))
         return false;
     if (region != region_) {
         if (region_)
@@ -124,7 +124,7 @@ bool X11FormWindow::SetRegion(HRGN region)
 
 void X11FormWindow::ComputeShape(PixmanRegion& shape) const
 {
-    const pixman_region32_t* region = region_ ? own_gdi::RegionOf(region_) : nullptr;
+    const pixman_region32_t* region = region_ ? gdi32_internals::RegionOf(region_) : nullptr;
     PixmanRegion bounds(0, 0, width_, height_);
     if (region)
         pixman_region32_intersect(shape.get(), region, bounds.get());

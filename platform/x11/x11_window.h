@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/calls/pixman_region.h"
-#include "platform/calls/tiled_image.h"
+#include "platform/user32_gdi32/pixman_region.h"
+#include "platform/user32_gdi32/tiled_image.h"
 #include "platform/toolkit/backend.h"
 #include "platform/x11/x11_background_tile.h"
 #include "platform/x11/x11_box_cover.h"

@@ -40,8 +40,8 @@ TEST_F(WalkersClicks, AClickOnAFigureEndsTheProgram)
     EXPECT_TRUE(Forms().empty());
     EXPECT_EQ(sim.ClicksReceivedBy(alpha), 0);
     EXPECT_EQ(sim.RunningTimers(), 0u);
-    EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), 0u);
-    EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::DC), 0u);
+    EXPECT_EQ(gdi32_internals::LiveObjects(gdi32_internals::Kind::Region), 0u);
+    EXPECT_EQ(gdi32_internals::LiveObjects(gdi32_internals::Kind::DC), 0u);
     Tick(5); // nothing runs any more
     EXPECT_TRUE(sim.Ended());
 }
@@ -76,7 +76,7 @@ TEST_F(WalkersClicks, AClickHandledInsideATickEndsTheProgramSafely)
     EXPECT_EQ(sim.ExitStatus(), 0);
     EXPECT_TRUE(sim.Messages().empty());
     EXPECT_EQ(sim.RunningTimers(), 0u) << "switching the timer on after the unload starts nothing";
-    EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), 0u);
+    EXPECT_EQ(gdi32_internals::LiveObjects(gdi32_internals::Kind::Region), 0u);
 }
 
 TEST_F(WalkersClicks, HandlesStayFlatOverAHundredThousandTicks)
@@ -94,8 +94,8 @@ TEST_F(WalkersClicks, HandlesStayFlatOverAHundredThousandTicks)
         sim.Advance(kTick);
         ASSERT_TRUE(sim.Running()) << "tick " << t;
         if (t % 1000 == 0) {
-            ASSERT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), 1u) << "tick " << t;
-            ASSERT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Brush), 0u) << "tick " << t;
+            ASSERT_EQ(gdi32_internals::LiveObjects(gdi32_internals::Kind::Region), 1u) << "tick " << t;
+            ASSERT_EQ(gdi32_internals::LiveObjects(gdi32_internals::Kind::Brush), 0u) << "tick " << t;
             most_tiles = std::max(most_tiles, sim.FormWindow(form->hwnd())->Image().TileCount());
         }
     }

@@ -124,8 +124,8 @@ TEST_F(WalkersStartup, UnloadingOtherFormsKeepsOnlyTheNamedOne)
     sim.Advance(0);
     EXPECT_TRUE(sim.Ended());
     EXPECT_EQ(sim.ExitStatus(), 0);
-    EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), 0u);
-    EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::DC), 0u);
+    EXPECT_EQ(gdi32_internals::LiveObjects(gdi32_internals::Kind::Region), 0u);
+    EXPECT_EQ(gdi32_internals::LiveObjects(gdi32_internals::Kind::DC), 0u);
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "app/Form1.h"
-#include "platform/calls/own_gdi.h"
+#include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_form_window.h"
 #include "tests/app/form1_walker_state.h"

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "forms/form_definition.h"
-#include "platform/calls/own_gdi.h"
+#include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/toolkit/application.h"
 #include "platform/toolkit/form.h"
 #include "platform/winapi.h"
@@ -60,13 +60,13 @@ protected:
         x11_errors::Install();
         backend = std::make_unique<X11Backend>(display);
         InstallBackend(backend.get());
-        InstallOwnDesktop(backend.get());
+        InstallUser32Desktop(backend.get());
     }
 
     void TearDown() override
     {
         toolkit::EndRun();
-        InstallOwnDesktop(nullptr);
+        InstallUser32Desktop(nullptr);
         InstallBackend(nullptr);
         backend.reset();
         if (display)
@@ -393,7 +393,7 @@ TEST_F(BackendWithoutManager, ShowsTheImageOnlyInsideTheRegionAndSendsNothingUnc
 
 TEST_F(BackendOnDesktop, TheWindowOwnsItsRegionAndLiveObjectsStayFlat)
 {
-    const std::size_t regions = own_gdi::LiveObjects(own_gdi::Kind::Region);
+    const std::size_t regions = gdi32_internals::LiveObjects(gdi32_internals::Kind::Region);
     {
         CanvasForm form;
         form.LoadForm();
@@ -402,17 +402,17 @@ TEST_F(BackendOnDesktop, TheWindowOwnsItsRegionAndLiveObjectsStayFlat)
             ASSERT_TRUE(SetWindowRgn(form.hwnd(), shape, TRUE));
         }
         // Only the window's current region is alive.
-        EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), regions + 1);
+        EXPECT_EQ(gdi32_internals::LiveObjects(gdi32_internals::Kind::Region), regions + 1);
         // A handle that is not a live region is refused, and stays the caller's.
         HRGN gone = CreateRectRgn(0, 0, 1, 1);
         DeleteObject(gone);
         EXPECT_FALSE(SetWindowRgn(form.hwnd(), gone, TRUE));
         EXPECT_FALSE(SetWindowRgn(Handle(0x123456), CreateRectRgn(0, 0, 1, 1), TRUE));
-        EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), regions + 2);
+        EXPECT_EQ(gdi32_internals::LiveObjects(gdi32_internals::Kind::Region), regions + 2);
         form.DestroyWithoutEvents();
     }
     // The window's last region went with it.
-    EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), regions + 1);
+    EXPECT_EQ(gdi32_internals::LiveObjects(gdi32_internals::Kind::Region), regions + 1);
 }
 
 TEST_F(BackendOnDesktop, TheFormWindowIsAnUndecoratedTopmostWindowAtTheCorner)

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/calls/pixman_region.h"
+#include "platform/user32_gdi32/pixman_region.h"
 #include "platform/x11/x11_box_cover.h"
 
 namespace {

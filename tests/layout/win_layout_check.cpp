@@ -6,7 +6,7 @@
 #include <windows.h>
 
 namespace own {
-#include "platform/calls/win_types.h"
+#include "platform/user32_gdi32/win_types.h"
 }
 
 #define SAME_LAYOUT(type, field)                                                         \

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/calls/own_gdi.h"
-#include "platform/calls/tiled_image.h"
+#include "platform/user32_gdi32/gdi32_internals.h"
+#include "platform/user32_gdi32/tiled_image.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_form_window.h"
 #include "platform/toolkit/toolkit.h"
@@ -14,8 +14,8 @@
 
 namespace {
 
-using own_gdi::Kind;
-using own_gdi::LiveObjects;
+using gdi32_internals::Kind;
+using gdi32_internals::LiveObjects;
 
 class CanvasTest : public ::testing::Test {
 protected:
@@ -77,14 +77,14 @@ TEST_F(CanvasTest, StampsSnapToPixelsAndAccumulateOneRegion)
     CanvasState first = ReadCanvasState(canvas);
     EXPECT_EQ(first.mode_field, "1");
     HRGN first_region = RegionHandle(first.Region());
-    ASSERT_NE(own_gdi::RegionOf(first_region), nullptr);
+    ASSERT_NE(gdi32_internals::RegionOf(first_region), nullptr);
 
     int32_t x2 = 1500, y2 = 300;
     RGN_StampShape(4, canvas, x2, y2);
     CanvasState second = ReadCanvasState(canvas);
     HRGN accumulated = RegionHandle(second.Region());
     EXPECT_NE(accumulated, first_region);
-    EXPECT_EQ(own_gdi::RegionOf(first_region), nullptr) << "the second stamp frees the first region";
+    EXPECT_EQ(gdi32_internals::RegionOf(first_region), nullptr) << "the second stamp frees the first region";
     EXPECT_EQ(canvas.Tag(), NumberText(second.Region()) + ",1");
     EXPECT_EQ(LiveObjects(Kind::Region), 1u);
 
@@ -96,7 +96,7 @@ TEST_F(CanvasTest, StampsSnapToPixelsAndAccumulateOneRegion)
     RGN_ApplyRegion(canvas);
     EXPECT_EQ(canvas.Tag(), "0,1");
     HRGN window_region = sim.FormWindow(canvas.hwnd())->Region();
-    ASSERT_NE(own_gdi::RegionOf(window_region), nullptr) << "the window owns it now";
+    ASSERT_NE(gdi32_internals::RegionOf(window_region), nullptr) << "the window owns it now";
     // The window shows exactly the union of the stamped outlines.
     for (int k : {0, 4, 1}) {
         int dx = k == 0 ? 6 : k == 4 ? 100 : 0, dy = k == 0 ? -64 : 20;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "forms/form_definition.h"
-#include "platform/calls/own_gdi.h"
+#include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/toolkit/toolkit.h"
 #include "rgn/mod_RGN_UserFunction.h"
@@ -116,7 +116,7 @@ TEST_F(ShapeTableTest, RegionsMoveByWholePixelsOfTheTwipsGiven)
     sim.SetTwipsPerPixel(7.5, 12); // a factor of 7.5 divides as 8
     EXPECT_EQ(box(0, 80, 120).left, zero.left + 10);
     EXPECT_EQ(box(0, 80, 120).top, zero.top + 10);
-    EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), 0u);
+    EXPECT_EQ(gdi32_internals::LiveObjects(gdi32_internals::Kind::Region), 0u);
 }
 
 TEST_F(ShapeTableTest, UnfilledRecordsEndTheProgramWithTheRegionDataMessage)
@@ -131,7 +131,7 @@ TEST_F(ShapeTableTest, UnfilledRecordsEndTheProgramWithTheRegionDataMessage)
     constexpr int kSubscript = 9;
     for (double shape : {14.0, -1.0, 10008.0, 9999.6})
         EXPECT_EQ(ErrorNumberOf([&] { RGN_CreateShapeRegion(shape, 0, 0); }), kSubscript) << shape;
-    EXPECT_EQ(own_gdi::LiveObjects(own_gdi::Kind::Region), 0u);
+    EXPECT_EQ(gdi32_internals::LiveObjects(gdi32_internals::Kind::Region), 0u);
 }
 
 TEST(ShapeSize, IsTheFixedCellForFramesAndZeroForAnythingElse)

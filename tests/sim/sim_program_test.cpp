@@ -1,12 +1,12 @@
 // A program's run on the simulated desktop: who owns the window region, the
 // message boxes, and the end that releases everything.
-#include "platform/calls/own_gdi.h"
+#include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/sim/sim_form_window.h"
 #include "tests/sim/sim_fixture.h"
 
 namespace {
 
-std::size_t Live(own_gdi::Kind kind) { return own_gdi::LiveObjects(kind); }
+std::size_t Live(gdi32_internals::Kind kind) { return gdi32_internals::LiveObjects(kind); }
 
 } // namespace
 
@@ -21,7 +21,7 @@ TEST_F(SimTest, TheWindowOwnsItsRegionAndTheEndReleasesEverything)
     ASSERT_NE(SetWindowRgn(own, first, TRUE), 0);
     ASSERT_NE(SetWindowRgn(own, second, TRUE), 0);
     EXPECT_EQ(GetObjectType(first), 0u); // the window deleted the one it had
-    EXPECT_EQ(Live(own_gdi::Kind::Region), 1u);
+    EXPECT_EQ(Live(gdi32_internals::Kind::Region), 1u);
 
     // Refused: a handle that is not a region, and another program's window.
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
@@ -44,9 +44,9 @@ TEST_F(SimTest, TheWindowOwnsItsRegionAndTheEndReleasesEverything)
     EXPECT_TRUE(sim.Ended());
     EXPECT_EQ(sim.ExitStatus(), 0);
     EXPECT_EQ(script.events, (Events{"click@0"}));
-    EXPECT_EQ(Live(own_gdi::Kind::Region), 0u);
-    EXPECT_EQ(Live(own_gdi::Kind::DC), 0u);
-    EXPECT_EQ(Live(own_gdi::Kind::Brush), 0u);
+    EXPECT_EQ(Live(gdi32_internals::Kind::Region), 0u);
+    EXPECT_EQ(Live(gdi32_internals::Kind::DC), 0u);
+    EXPECT_EQ(Live(gdi32_internals::Kind::Brush), 0u);
     EXPECT_EQ(sim.ZOrder(), std::vector<HWND>{editor});
     EXPECT_EQ(sim.RunningTimers(), 0u);
 }
@@ -91,5 +91,5 @@ TEST_F(SimTest, AnErrorInTheStartupFormsLoadEndsTheProgramAtStart)
     EXPECT_EQ(sim.ExitStatus(), 1);
     ASSERT_EQ(sim.Messages().size(), 1u);
     EXPECT_TRUE(sim.Messages()[0].starts_with("Run-time error '11'"));
-    EXPECT_EQ(Live(own_gdi::Kind::DC), 0u);
+    EXPECT_EQ(Live(gdi32_internals::Kind::DC), 0u);
 }

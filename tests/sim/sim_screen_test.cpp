@@ -1,5 +1,5 @@
 // What a person would see, the screen's metrics, and a fresh world per desktop.
-#include "platform/calls/own_gdi.h"
+#include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/sim/sim_palette.h"
 #include "platform/toolkit/bmp24.h"
 #include "tests/sim/sim_fixture.h"

@@ -1,13 +1,13 @@
 // The tiled image: a 64x64 tile of plain 0x00RRGGBB pixels exists only where
 // something was drawn (a fill in the background colour makes none);
 // everywhere else a pixel is the background colour.
-#include "platform/calls/tiled_image.h"
+#include "platform/user32_gdi32/tiled_image.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/calls/pixman_region.h"
+#include "platform/user32_gdi32/pixman_region.h"
 
 // A tile remembers the box it was drawn on since the last clear, so a clear
 // to the same colour restores just that box and keeps the tile for the next

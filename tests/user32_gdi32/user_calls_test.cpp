@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/calls/own_desktop.h"
+#include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/winapi.h"
 
 namespace {
@@ -15,7 +15,7 @@ const HWND kWindow = reinterpret_cast<HWND>(uintptr_t(0x42));
 
 // Keeps to the letter of the interface at its loosest: reports the whole
 // title's length and fills the buffer without room for a NUL.
-class SloppyDesktop : public OwnDesktop {
+class SloppyDesktop : public User32Desktop {
 public:
     HWND ForegroundWindow() override { return kWindow; }
     int WindowText(HWND hwnd, char* buffer, int max_count) override {
@@ -45,7 +45,7 @@ public:
 };
 
 TEST(UserCalls, WithoutADesktopEverythingFailsQuietly) {
-    InstallOwnDesktop(nullptr);
+    InstallUser32Desktop(nullptr);
     char buffer[8] = "keep";
     RECT rect = {1, 2, 3, 4};
     EXPECT_EQ(GetForegroundWindow(), nullptr);
@@ -60,8 +60,8 @@ TEST(UserCalls, WithoutADesktopEverythingFailsQuietly) {
 
 TEST(UserCalls, CallsReachTheInstalledDesktop) {
     SloppyDesktop desktop;
-    InstallOwnDesktop(&desktop);
-    EXPECT_EQ(InstalledOwnDesktop(), &desktop);
+    InstallUser32Desktop(&desktop);
+    EXPECT_EQ(InstalledUser32Desktop(), &desktop);
     EXPECT_EQ(GetForegroundWindow(), kWindow);
 
     char title[128];
@@ -85,7 +85,7 @@ TEST(UserCalls, CallsReachTheInstalledDesktop) {
     EXPECT_EQ(desktop.last_region, region);
     EXPECT_TRUE(SetWindowPos(kWindow, HWND_TOPMOST, 33, 0, 0, 0, SWP_NOSIZE));
     EXPECT_EQ(desktop.last_x, 33);
-    InstallOwnDesktop(nullptr);
+    InstallUser32Desktop(nullptr);
 }
 
 } // namespace

@@ -10,9 +10,9 @@
 
 class TiledImage;
 
-#include "platform/calls/win_constants.h"
+#include "platform/user32_gdi32/win_constants.h"
 
-namespace own_gdi {
+namespace gdi32_internals {
 
 enum class Kind { Region, Brush, DC };
 
@@ -38,4 +38,4 @@ void Clear(HDC dc, COLORREF color);
 
 std::size_t LiveObjects(Kind kind);
 
-} // namespace own_gdi
+} // namespace gdi32_internals

@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/calls/pixman_region.h"
+#include "platform/user32_gdi32/pixman_region.h"
 
 class RegionMemo {
 public:

@@ -2,18 +2,18 @@
 // installed they fail harmlessly, as they would for an unknown window.
 #include <algorithm>
 
-#include "platform/calls/own_desktop.h"
-#include "platform/calls/win_calls.h"
+#include "platform/user32_gdi32/user32_desktop.h"
+#include "platform/user32_gdi32/win_calls.h"
 
 namespace {
 
-OwnDesktop* installed_desktop = nullptr;
+User32Desktop* installed_desktop = nullptr;
 
 } // namespace
 
-void InstallOwnDesktop(OwnDesktop* desktop) { installed_desktop = desktop; }
+void InstallUser32Desktop(User32Desktop* desktop) { installed_desktop = desktop; }
 
-OwnDesktop* InstalledOwnDesktop() { return installed_desktop; }
+User32Desktop* InstalledUser32Desktop() { return installed_desktop; }
 
 HWND GetForegroundWindow(void) {
     return installed_desktop ? installed_desktop->ForegroundWindow() : nullptr;

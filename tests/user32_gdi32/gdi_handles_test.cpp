@@ -6,14 +6,14 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/calls/own_gdi.h"
-#include "platform/calls/tiled_image.h"
+#include "platform/user32_gdi32/gdi32_internals.h"
+#include "platform/user32_gdi32/tiled_image.h"
 #include "platform/winapi.h"
 
 namespace {
 
-using own_gdi::Kind;
-using own_gdi::LiveObjects;
+using gdi32_internals::Kind;
+using gdi32_internals::LiveObjects;
 
 void ExpectNothingLive() {
     EXPECT_EQ(LiveObjects(Kind::Region), 0u);
@@ -24,7 +24,7 @@ void ExpectNothingLive() {
 TEST(GdiHandles, CountsReturnToZeroAndStockIsNotCounted) {
     ExpectNothingLive();
     TiledImage image(16, 16, 0);
-    HDC dc = own_gdi::CreateImageDC(&image);
+    HDC dc = gdi32_internals::CreateImageDC(&image);
     HRGN region = CreateRectRgn(0, 0, 4, 4);
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     GetStockObject(BLACK_BRUSH);
@@ -32,7 +32,7 @@ TEST(GdiHandles, CountsReturnToZeroAndStockIsNotCounted) {
     EXPECT_EQ(LiveObjects(Kind::Brush), 1u);
     EXPECT_EQ(LiveObjects(Kind::DC), 1u);
     EXPECT_FALSE(DeleteObject(dc)); // DeleteImageDC's job
-    own_gdi::DeleteImageDC(dc);
+    gdi32_internals::DeleteImageDC(dc);
     DeleteObject(region);
     DeleteObject(brush);
     ExpectNothingLive();
@@ -90,7 +90,7 @@ TEST(GdiHandles, StaleAndForgedHandlesAreRefused) {
         EXPECT_EQ(GetRgnBox(bad, &box), ERROR);
         EXPECT_EQ(box.left, 7);
         EXPECT_EQ(CombineRgn(bad, live, live, RGN_OR), ERROR);
-        EXPECT_EQ(own_gdi::RegionOf(bad), nullptr);
+        EXPECT_EQ(gdi32_internals::RegionOf(bad), nullptr);
     }
     EXPECT_FALSE(DeleteObject(reinterpret_cast<HGDIOBJ>(intptr_t(-1))));
     EXPECT_EQ(GetObjectType(brush), DWORD(OBJ_BRUSH));
@@ -103,7 +103,7 @@ TEST(GdiHandles, StaleAndForgedHandlesAreRefused) {
 // DC never holds a freed brush; then it goes, and its handle is stale.
 TEST(GdiHandles, ASelectedBrushIsDeletedWhenItsDCLetsGo) {
     TiledImage image(8, 8, 0);
-    HDC dc = own_gdi::CreateImageDC(&image);
+    HDC dc = gdi32_internals::CreateImageDC(&image);
     HBRUSH brush = CreateSolidBrush(RGB(1, 1, 1));
     SelectObject(dc, brush);
     EXPECT_TRUE(DeleteObject(brush));
@@ -115,27 +115,27 @@ TEST(GdiHandles, ASelectedBrushIsDeletedWhenItsDCLetsGo) {
     HBRUSH held = CreateSolidBrush(RGB(2, 2, 2));
     SelectObject(dc, held);
     DeleteObject(held);
-    own_gdi::DeleteImageDC(dc); // the DC's end lets go too
+    gdi32_internals::DeleteImageDC(dc); // the DC's end lets go too
     EXPECT_EQ(GetObjectType(held), 0u);
     ExpectNothingLive();
 }
 
 TEST(GdiHandles, ImageDCsClearAndCopyPicturesThroughTheirClip) {
     TiledImage image(8, 4, 0);
-    HDC dc = own_gdi::CreateImageDC(&image);
-    EXPECT_EQ(own_gdi::ImageOf(dc), &image);
-    own_gdi::Clear(dc, RGB(0x11, 0x22, 0x33));
+    HDC dc = gdi32_internals::CreateImageDC(&image);
+    EXPECT_EQ(gdi32_internals::ImageOf(dc), &image);
+    gdi32_internals::Clear(dc, RGB(0x11, 0x22, 0x33));
     EXPECT_EQ(image.Pixel(7, 3), 0x112233u); // COLORREF in, 0x00RRGGBB stored
 
     HRGN clip = CreateRectRgn(1, 0, 8, 4);
     SelectClipRgn(dc, clip);
     DeleteObject(clip);
     const uint32_t picture[] = {0x102030, 0x405060};
-    own_gdi::CopyPicture(dc, 0, 0, 2, 1, picture, 2);
+    gdi32_internals::CopyPicture(dc, 0, 0, 2, 1, picture, 2);
     EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0x11, 0x22, 0x33)); // clipped away
     EXPECT_EQ(GetPixel(dc, 1, 0), RGB(0x40, 0x50, 0x60));
-    own_gdi::DeleteImageDC(dc);
-    EXPECT_EQ(own_gdi::ImageOf(dc), nullptr);
+    gdi32_internals::DeleteImageDC(dc);
+    EXPECT_EQ(gdi32_internals::ImageOf(dc), nullptr);
     ExpectNothingLive();
 }
 

@@ -16,9 +16,9 @@
 #include <span>
 #include <vector>
 
-#include "platform/calls/gdi_objects.h"
-#include "platform/calls/region_memo.h"
-#include "platform/calls/win_calls.h"
+#include "platform/user32_gdi32/gdi_objects.h"
+#include "platform/user32_gdi32/region_memo.h"
+#include "platform/user32_gdi32/win_calls.h"
 
 int RegionType(const pixman_region32_t* region) {
     switch (pixman_region32_n_rects(region)) {
@@ -238,8 +238,8 @@ BOOL EqualRgn(HRGN a, HRGN b) {
     return region_a && region_b && pixman_region32_equal(region_a, region_b);
 }
 
-namespace own_gdi {
+namespace gdi32_internals {
 
 const pixman_region32_t* RegionOf(HRGN handle) { return Lookup(handle); }
 
-} // namespace own_gdi
+} // namespace gdi32_internals

@@ -2,11 +2,11 @@
 // desktop or X11) installs itself here; the calls forward to it.
 #pragma once
 
-#include "platform/calls/win_constants.h"
+#include "platform/user32_gdi32/win_constants.h"
 
-class OwnDesktop {
+class User32Desktop {
 public:
-    virtual ~OwnDesktop() = default;
+    virtual ~User32Desktop() = default;
 
     virtual HWND ForegroundWindow() = 0;
     // Copies at most max_count - 1 bytes of the title and a NUL; returns the
@@ -21,5 +21,5 @@ public:
                                    unsigned flags) = 0;
 };
 
-void InstallOwnDesktop(OwnDesktop* desktop);
-OwnDesktop* InstalledOwnDesktop();
+void InstallUser32Desktop(User32Desktop* desktop);
+User32Desktop* InstalledUser32Desktop();

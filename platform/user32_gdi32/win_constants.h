@@ -1,7 +1,7 @@
 // Win32's constants and colour macros, with Win32's values.
 #pragma once
 
-#include "platform/calls/win_types.h"
+#include "platform/user32_gdi32/win_types.h"
 
 #define WINAPI
 #define TRUE 1

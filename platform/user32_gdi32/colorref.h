@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/calls/win_constants.h"
+#include "platform/user32_gdi32/win_constants.h"
 
 constexpr uint32_t XrgbFromColorref(COLORREF color) {
     return ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);

@@ -1,9 +1,9 @@
 // Device contexts over a TiledImage: a clip region, a selected brush, and
 // the drawing calls that go through them.
-#include "platform/calls/colorref.h"
-#include "platform/calls/gdi_objects.h"
-#include "platform/calls/tiled_image.h"
-#include "platform/calls/win_calls.h"
+#include "platform/user32_gdi32/colorref.h"
+#include "platform/user32_gdi32/gdi_objects.h"
+#include "platform/user32_gdi32/tiled_image.h"
+#include "platform/user32_gdi32/win_calls.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ GdiDc* Lookup(HDC handle) { return gdi_handles::FindAs<GdiDc>(handle); }
 
 } // namespace
 
-namespace own_gdi {
+namespace gdi32_internals {
 
 HDC CreateImageDC(TiledImage* image) {
     if (!image) return nullptr;
@@ -51,7 +51,7 @@ void Clear(HDC handle, COLORREF color) {
     if (GdiDc* dc = Lookup(handle)) dc->image->Clear(XrgbFromColorref(color));
 }
 
-} // namespace own_gdi
+} // namespace gdi32_internals
 
 // The DC keeps its own copy: the caller may change or delete its region.
 // As GDI, the result is the complexity of the new clip itself.
@@ -62,7 +62,7 @@ int SelectClipRgn(HDC handle, HRGN region_handle) {
         dc->clip.reset();
         return SIMPLEREGION;
     }
-    const pixman_region32_t* region = own_gdi::RegionOf(region_handle);
+    const pixman_region32_t* region = gdi32_internals::RegionOf(region_handle);
     if (!region) return ERROR;
     auto clip = std::make_unique<PixmanRegion>();
     if (!pixman_region32_copy(clip->get(), region)) return ERROR;
@@ -89,24 +89,24 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
     GdiObject* selected = gdi_handles::Find(object);
     if (!selected) return nullptr;
     switch (selected->kind) {
-    case own_gdi::Kind::Brush: {
+    case gdi32_internals::Kind::Brush: {
         const HBRUSH previous = dc->brush;
         gdi_handles::Select(object);
         dc->brush = static_cast<HBRUSH>(object);
         gdi_handles::Deselect(previous);
         return previous;
     }
-    case own_gdi::Kind::Region:
+    case gdi32_internals::Kind::Region:
         return reinterpret_cast<HGDIOBJ>(
             intptr_t(SelectClipRgn(handle, static_cast<HRGN>(object))));
-    case own_gdi::Kind::DC: break;
+    case gdi32_internals::Kind::DC: break;
     }
     return nullptr;
 }
 
 BOOL FillRgn(HDC handle, HRGN region_handle, HBRUSH brush_handle) {
     GdiDc* dc = Lookup(handle);
-    const pixman_region32_t* region = own_gdi::RegionOf(region_handle);
+    const pixman_region32_t* region = gdi32_internals::RegionOf(region_handle);
     const GdiBrush* brush = gdi_handles::FindAs<GdiBrush>(brush_handle);
     if (!dc || !region || !brush) return FALSE;
     if (brush->hollow) return TRUE;

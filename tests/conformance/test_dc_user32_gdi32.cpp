@@ -3,8 +3,8 @@
 #include <map>
 #include <memory>
 
-#include "platform/calls/own_gdi.h"
-#include "platform/calls/tiled_image.h"
+#include "platform/user32_gdi32/gdi32_internals.h"
+#include "platform/user32_gdi32/tiled_image.h"
 #include "tests/conformance/test_dc.h"
 
 namespace {
@@ -18,13 +18,13 @@ std::map<HDC, std::unique_ptr<TiledImage>>& Images() {
 
 HDC MakeTestDC(int width, int height) {
     auto image = std::make_unique<TiledImage>(width, height, 0x000000);
-    HDC dc = own_gdi::CreateImageDC(image.get());
+    HDC dc = gdi32_internals::CreateImageDC(image.get());
     if (dc) Images()[dc] = std::move(image);
     return dc;
 }
 
 void FreeTestDC(HDC dc) {
-    own_gdi::DeleteImageDC(dc);
+    gdi32_internals::DeleteImageDC(dc);
     Images().erase(dc);
 }
 

@@ -1,4 +1,4 @@
-#include "platform/calls/region_memo.h"
+#include "platform/user32_gdi32/region_memo.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // Same names, same arguments, same results as Win32's.
 #pragma once
 
-#include "platform/calls/win_constants.h"
+#include "platform/user32_gdi32/win_constants.h"
 
 // user32: answered by whichever desktop backend is installed
 HWND GetForegroundWindow(void);

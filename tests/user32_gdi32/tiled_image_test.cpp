@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/calls/pixman_region.h"
-#include "platform/calls/tiled_image.h"
+#include "platform/user32_gdi32/pixman_region.h"
+#include "platform/user32_gdi32/tiled_image.h"
 
 namespace {
 

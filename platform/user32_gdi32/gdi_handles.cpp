@@ -13,8 +13,8 @@
 #include <deque>
 #include <vector>
 
-#include "platform/calls/gdi_objects.h"
-#include "platform/calls/win_calls.h"
+#include "platform/user32_gdi32/gdi_objects.h"
+#include "platform/user32_gdi32/win_calls.h"
 
 namespace {
 
@@ -68,10 +68,10 @@ public:
         free_slots_.push_back(uint32_t(&entry - entries_.data()));
     }
 
-    std::size_t Live(own_gdi::Kind kind) const { return live_[Index(kind)]; }
+    std::size_t Live(gdi32_internals::Kind kind) const { return live_[Index(kind)]; }
 
 private:
-    static std::size_t Index(own_gdi::Kind kind) { return std::size_t(kind); }
+    static std::size_t Index(gdi32_internals::Kind kind) { return std::size_t(kind); }
 
     std::vector<Entry> entries_;
     std::deque<uint32_t> free_slots_;
@@ -115,11 +115,11 @@ void Deselect(const void* handle) {
 
 } // namespace gdi_handles
 
-namespace own_gdi {
+namespace gdi32_internals {
 
 std::size_t LiveObjects(Kind kind) { return Table().Live(kind); }
 
-} // namespace own_gdi
+} // namespace gdi32_internals
 
 // A DC is not DeleteObject's to delete (DeleteImageDC is). An object still
 // selected into a DC is only marked, and goes when the DC lets go of it: the
@@ -130,7 +130,7 @@ BOOL DeleteObject(HGDIOBJ handle) {
     if (!entry) return FALSE;
     if (entry->stock) return TRUE;
     GdiObject& object = *entry->object;
-    if (object.kind == own_gdi::Kind::DC) return FALSE;
+    if (object.kind == gdi32_internals::Kind::DC) return FALSE;
     if (object.selections > 0) {
         object.delete_pending = true;
         return TRUE;
@@ -143,9 +143,9 @@ DWORD GetObjectType(HGDIOBJ handle) {
     const GdiObject* object = gdi_handles::Find(handle);
     if (!object) return 0;
     switch (object->kind) {
-    case own_gdi::Kind::Region: return OBJ_REGION;
-    case own_gdi::Kind::Brush: return OBJ_BRUSH;
-    case own_gdi::Kind::DC: return OBJ_MEMDC;
+    case gdi32_internals::Kind::Region: return OBJ_REGION;
+    case gdi32_internals::Kind::Brush: return OBJ_BRUSH;
+    case gdi32_internals::Kind::DC: return OBJ_MEMDC;
     }
     return 0;
 }

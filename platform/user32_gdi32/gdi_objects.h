@@ -7,17 +7,17 @@
 #include <cstddef>
 #include <memory>
 
-#include "platform/calls/own_gdi.h"
-#include "platform/calls/pixman_region.h"
-#include "platform/calls/win_constants.h"
+#include "platform/user32_gdi32/gdi32_internals.h"
+#include "platform/user32_gdi32/pixman_region.h"
+#include "platform/user32_gdi32/win_constants.h"
 
 class TiledImage;
 
 struct GdiObject {
-    explicit GdiObject(own_gdi::Kind kind_) : kind(kind_) {}
+    explicit GdiObject(gdi32_internals::Kind kind_) : kind(kind_) {}
     virtual ~GdiObject() = default;
 
-    const own_gdi::Kind kind;
+    const gdi32_internals::Kind kind;
     // How many DCs have it selected. DeleteObject on a selected object only
     // marks it; the last deselection deletes it (as GDI does).
     int selections = 0;
@@ -25,20 +25,20 @@ struct GdiObject {
 };
 
 struct GdiRegion final : GdiObject {
-    static constexpr own_gdi::Kind kKind = own_gdi::Kind::Region;
+    static constexpr gdi32_internals::Kind kKind = gdi32_internals::Kind::Region;
     GdiRegion() : GdiObject(kKind) {}
     PixmanRegion region;
 };
 
 struct GdiBrush final : GdiObject {
-    static constexpr own_gdi::Kind kKind = own_gdi::Kind::Brush;
+    static constexpr gdi32_internals::Kind kKind = gdi32_internals::Kind::Brush;
     GdiBrush(bool hollow_, COLORREF color_) : GdiObject(kKind), hollow(hollow_), color(color_) {}
     const bool hollow; // BS_NULL: paints nothing
     const COLORREF color;
 };
 
 struct GdiDc final : GdiObject {
-    static constexpr own_gdi::Kind kKind = own_gdi::Kind::DC;
+    static constexpr gdi32_internals::Kind kKind = gdi32_internals::Kind::DC;
     GdiDc(TiledImage* image_, HBRUSH brush_) : GdiObject(kKind), image(image_), brush(brush_) {}
     TiledImage* const image;
     std::unique_ptr<PixmanRegion> clip; // null: no clip

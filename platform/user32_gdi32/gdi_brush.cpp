@@ -2,8 +2,8 @@
 // handle table for the life of the program.
 #include <array>
 
-#include "platform/calls/gdi_objects.h"
-#include "platform/calls/win_calls.h"
+#include "platform/user32_gdi32/gdi_objects.h"
+#include "platform/user32_gdi32/win_calls.h"
 
 namespace {
 
