@@ -88,7 +88,7 @@ void X11FormWindow::SetVisible(bool visible)
             ComputeShape(shape);
             ShowShape(shape);
         }
-        XMapRaised(x.display(), window_); // painted from the tile as it appears
+        Map();
     } else {
         XWithdrawWindow(x.display(), window_, x.screen());
     }
@@ -119,6 +119,8 @@ bool X11FormWindow::SetRegion(HRGN region)
         ShowShape(shape);
     else if (image_.Changes() != shown_changes_)
         ShowPixels();
+    if (unmapped_by_other_)
+        Map();
     return true;
 }
 
@@ -174,6 +176,23 @@ void X11FormWindow::ShowPixels()
         Repaint(*pixman_region32_extents(shape_.get()));
     }
     shown_changes_ = image_.Changes();
+}
+
+void X11FormWindow::Map()
+{
+    Display* display = backend_.Connection().display();
+    map_serial_ = NextRequest(display);
+    unmapped_by_other_ = false;
+    XMapRaised(display, window_); // painted from the tile as it appears
+}
+
+// An unmap of ours (hiding, or the window manager reparenting us before
+// our map) is older than our last map request; a later one is another
+// client's doing while we meant to be seen.
+void X11FormWindow::ObserveUnmap(const XUnmapEvent& event)
+{
+    if (visible_ && event.serial >= map_serial_ && !event.send_event)
+        unmapped_by_other_ = true;
 }
 
 // Repaints a part of the window from the tile (only inside the shape).
