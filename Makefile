@@ -4,8 +4,11 @@ JOBS ?= $(shell nproc)
 HOST := build
 RELEASE := build-release
 WINDOWS := build-mingw
+FUZZ := build-fuzz
+# Seconds each fuzzer runs in `make test`; longer runs: tools/run-fuzzers.sh.
+FUZZ_SECONDS ?= 30
 
-.PHONY: all deps host release outline-tool windows test run clean
+.PHONY: all deps host release outline-tool windows fuzz test run clean
 
 all: release
 
@@ -33,11 +36,18 @@ windows: outline-tool
 		-DWALKERS_HOST_BUILD=$(abspath $(RELEASE))
 	cmake --build $(WINDOWS) -j$(JOBS)
 
-test: host windows
+# The libFuzzer targets, built with clang in a directory of their own.
+fuzz: deps
+	cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=Debug -DWALKERS_FUZZ=ON \
+		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ) -j$(JOBS)
+
+test: host windows fuzz
 	cd $(HOST) && ctest --output-on-failure -j$(JOBS)
+	tools/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
 
 run: release
 	tools/run-walkers.sh $(RELEASE)/app/walkers
 
 clean:
-	rm -rf $(HOST) $(RELEASE) $(WINDOWS)
+	rm -rf $(HOST) $(RELEASE) $(WINDOWS) $(FUZZ)
