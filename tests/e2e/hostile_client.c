@@ -25,6 +25,8 @@
  * behind; the scenarios that point _NET_ACTIVE_WINDOW elsewhere keep
  * doing so, since the window manager puts it right at every focus change.
  */
+#define _POSIX_C_SOURCE 200809L
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <stdio.h>

@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size)
                 const bool wide = in.Take<uint8_t>() > 240;
                 for (LONG* v : {&r.left, &r.top, &r.right, &r.bottom})
                     *v = wide ? in.Take<int32_t>() : LONG(in.Take<int8_t>());
-                std::memcpy(data->Buffer + i * sizeof(RECT), &r, sizeof r);
+                std::memcpy(data->Buffer + std::size_t(i) * sizeof(RECT), &r, sizeof r);
             }
             const DWORD bytes = in.Take<uint8_t>() < 230 ? DWORD(block.size()) : in.Take<uint8_t>();
             XFORM xform{1, 0, 0, 1, 0, 0};
