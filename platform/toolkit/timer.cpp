@@ -1,6 +1,6 @@
 #include "platform/toolkit/timer.h"
 
-#include "forms/form_definition.h"
+#include "platform/toolkit/form_definition.h"
 #include "platform/toolkit/application.h"
 #include "platform/toolkit/backend.h"
 #include "platform/toolkit/form.h"

@@ -4,7 +4,7 @@
 #include <X11/extensions/shape.h>
 #include <algorithm>
 
-#include "forms/form_definition.h"
+#include "platform/toolkit/form_definition.h"
 #include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/toolkit/form.h"
 #include "platform/toolkit/picture.h"

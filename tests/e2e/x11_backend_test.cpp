@@ -9,7 +9,7 @@
 #include <cstring>
 #include <thread>
 
-#include "forms/form_definition.h"
+#include "platform/toolkit/form_definition.h"
 #include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/toolkit/application.h"
 #include "platform/toolkit/form.h"
