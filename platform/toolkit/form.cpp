@@ -7,11 +7,7 @@
 #include "platform/toolkit/picture.h"
 #include "platform/toolkit/runtime_error.h"
 #include "platform/toolkit/timer.h"
-
-namespace toolkit {
-void FormLoaded(Form& form);
-void FormUnloaded(Form& form);
-} // namespace toolkit
+#include "platform/toolkit/toolkit_internal.h"
 
 namespace {
 
@@ -185,11 +181,4 @@ void Form::DestroyWithoutEvents()
         timer->FormUnloaded();
     toolkit::FormUnloaded(*this);
     window_.reset();
-}
-
-void Form::DeliverClick()
-{
-    if (!window_)
-        return; // no event reaches an unloaded form
-    toolkit::RunHandler([this] { Form_Click(); });
 }
