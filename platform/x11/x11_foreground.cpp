@@ -17,10 +17,12 @@ constexpr long kTitleBytes = 128;
 // wait behind what the server sent before it stopped).
 constexpr int64_t kRereadInterval = 10'000'000;
 constexpr int64_t kDeafRereadInterval = 100'000'000;
+// Window managers come and go rarely; their list is long.
+constexpr int64_t kManagerRereadInterval = 100'000'000;
 
 // _NET_SUPPORTED is read in pieces of this many atoms, up to the most a
 // property can sensibly list, until _NET_ACTIVE_WINDOW is found.
-constexpr long kSupportedPiece = 1024;
+constexpr long kSupportedPiece = 16384;
 constexpr long kSupportedMost = 1 << 18;
 
 // What watching adds to a window's mask: its title and frame extents, its
@@ -121,12 +123,12 @@ void X11Foreground::ObserveConfigure(const XConfigureEvent& e)
     }
 }
 
-bool X11Foreground::Due(bool stale, int64_t& read_ns, bool deaf)
+bool X11Foreground::Due(bool stale, int64_t& read_ns, bool deaf, int64_t interval)
 {
     if (!stale && !deaf)
         return false;
     const int64_t now = MonotonicNanoseconds();
-    if (now - read_ns < (deaf ? kDeafRereadInterval : kRereadInterval))
+    if (now - read_ns < (deaf ? std::max(interval, kDeafRereadInterval) : interval))
         return false;
     read_ns = now;
     return true;
@@ -213,7 +215,7 @@ void X11Foreground::RefreshManager()
 Window X11Foreground::Active()
 {
     ListenAgainWhenDue();
-    if (Due(manager_stale_, manager_read_ns_, root_rate_.Deaf()))
+    if (Due(manager_stale_, manager_read_ns_, root_rate_.Deaf(), kManagerRereadInterval))
         RefreshManager();
     if (Due(active_stale_, active_read_ns_, root_rate_.Deaf())) {
         active_stale_ = false;

@@ -82,7 +82,8 @@ private:
     // Whether something stale may be read again now; if so, notes the read.
     // While a window is not listened to, its state is always stale and read
     // again at a slower pace.
-    static bool Due(bool stale, int64_t& read_ns, bool deaf = false);
+    static bool Due(bool stale, int64_t& read_ns, bool deaf = false,
+                    int64_t interval = 10'000'000);
     // Stops or resumes listening to property changes on the root and on the
     // window in front, as their rate tells.
     void ObserveRate(Window window, Time time);

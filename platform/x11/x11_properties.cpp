@@ -1,8 +1,10 @@
 #include "platform/x11/x11_properties.h"
 
 #include <X11/Xatom.h>
+#include <optional>
 
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_errors.h"
 #include "platform/x11/x11_property_data.h"
 
 namespace x11_properties {
@@ -42,6 +44,11 @@ bool ReadItems32(X11Connection& x, Window window, Atom property, Atom type, long
 {
     items.clear();
     PropertyReply reply;
+    // A property cut short since the last piece was read makes the offset
+    // lie beyond its end: an error of ours to catch, not a fault.
+    std::optional<x11_errors::ErrorTrap> trap;
+    if (offset > 0)
+        trap.emplace(x.display());
     if (!Read(x, window, property, type, offset, max_items, reply) ||
         !ParseItems32(reply.View(), type, std::size_t(max_items), items))
         return false;

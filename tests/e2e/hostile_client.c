@@ -14,7 +14,7 @@
  *   active-pixmap ... at a pixmap
  *   active-dead   ... at a window that was destroyed
  *   supported     lists 60,000 atoms in _NET_SUPPORTED, _NET_ACTIVE_WINDOW
- *                 last
+ *                 last, and just that one in turn
  *   storm         windows created, renamed, moved, focused and destroyed
  *                 as fast as they can be
  *   all           each of the above in turn, a second or so each, until
@@ -170,10 +170,13 @@ static long supported(double end)
     atoms[kAtoms - 1] = (long)atom("_NET_ACTIVE_WINDOW");
     long changes = 0;
     while (now() < end) {
-        set_items(root, "_NET_SUPPORTED", XA_ATOM, 32, atoms, kAtoms);
+        /* Long and short in turn, so a list read in pieces is cut short
+         * under the reader. */
+        const int count = changes % 2 ? 1 : kAtoms;
+        set_items(root, "_NET_SUPPORTED", XA_ATOM, 32, atoms + kAtoms - count, count);
         XSync(display, False);
         ++changes;
-        struct timespec pause = {0, 50 * 1000 * 1000};
+        struct timespec pause = {0, 5 * 1000 * 1000};
         nanosleep(&pause, NULL);
     }
     free(atoms);
