@@ -12,9 +12,10 @@ all: release
 deps:
 	@tools/install-deps.sh
 
-# The tests' build: debug, with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The tests' build: debug, with AddressSanitizer and UndefinedBehaviorSanitizer,
+# warnings as errors.
 host: deps
-	cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug -DWALKERS_SANITIZE=ON
+	cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug -DWALKERS_SANITIZE=ON -DWALKERS_WERROR=ON
 	cmake --build $(HOST) -j$(JOBS)
 
 release: deps
