@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "platform/toolkit/application.h"
+#include "platform/toolkit/application_title.h"
 #include "platform/toolkit/command_line.h"
 #include "platform/toolkit/program.h"
 #include "platform/toolkit/runtime_error.h"
@@ -23,7 +24,7 @@ int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_for
     } catch (const RuntimeError& error) {
         // Only a failure to set up the desktop gets here; handlers' errors
         // end the program inside RunStartupForm.
-        MessageBoxA(nullptr, error.Message().c_str(), "walkers", MB_OK);
+        MessageBoxA(nullptr, error.Message().c_str(), WALKERS_APPLICATION_TITLE, MB_OK);
     }
     InstallBackend(nullptr);
     return status;
