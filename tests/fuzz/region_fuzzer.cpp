@@ -3,6 +3,7 @@
 // live regions, deleted ones, or numbers that were never handles. No call
 // may crash or leak, and every region keeps its invariant (checked after
 // each change in this debug build) and agrees with its own description.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -111,7 +112,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size)
                     *v = wide ? in.Take<int32_t>() : LONG(in.Take<int8_t>());
                 std::memcpy(data->Buffer + std::size_t(i) * sizeof(RECT), &r, sizeof r);
             }
-            const DWORD bytes = in.Take<uint8_t>() < 230 ? DWORD(block.size()) : in.Take<uint8_t>();
+            // The byte count may say less than the block holds, never more:
+            // the call cannot know a buffer's true size, as on Windows.
+            const DWORD bytes = in.Take<uint8_t>() < 230
+                                    ? DWORD(block.size())
+                                    : std::min(DWORD(in.Take<uint8_t>()), DWORD(block.size()));
             XFORM xform{1, 0, 0, 1, 0, 0};
             const uint8_t transform = in.Take<uint8_t>() % 4;
             if (transform == 2)
