@@ -1,7 +1,7 @@
 // A long run on the simulated desktop: a hundred thousand ticks with the
 // title changing, clicks between the figures and the foreground coming and
 // going, with no handle or image tile left behind. It has a CTest label of
-// its own (soak), as it takes minutes in the sanitized build.
+// its own (soak): it takes about two minutes in the sanitized build.
 #include <algorithm>
 
 #include "tests/app/walkers_fixture.h"

@@ -39,8 +39,9 @@ public:
     // From now on a message box is really shown, and the user, who takes a
     // while to read it, dismisses it.
     virtual void ShowMessageBoxes() = 0;
-    // How many boxes the user saw and dismissed, each showing its text as
-    // far as the desktop lets the user read it back.
+    // How many boxes the user saw and dismissed that carried the
+    // application's title, and their text as far as the desktop lets the
+    // user read it back.
     virtual int BoxesDismissed() const = 0;
 };
 

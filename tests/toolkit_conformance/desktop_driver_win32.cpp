@@ -2,6 +2,9 @@
 // the real message loop, clicks posted to the form's window as the mouse
 // would make them, and a user who reads each message box before pressing
 // its OK button.
+#include <algorithm>
+
+#include "platform/toolkit/application_title.h"
 #include "platform/win32/win32_backend.h"
 #include "tests/support/test_forms.h"
 #include "tests/toolkit_conformance/desktop_driver.h"
@@ -84,12 +87,12 @@ private:
         }
         std::vector<std::string> texts;
         EnumChildWindows(box, ReadText, reinterpret_cast<LPARAM>(&texts));
+        char title[64] = {};
+        GetWindowTextA(box, title, sizeof title);
         const std::string& asked = current->record_.messages.back();
-        for (const std::string& text : texts)
-            if (text == asked) {
-                ++current->dismissed_;
-                break;
-            }
+        if (std::string(title) == WALKERS_APPLICATION_TITLE &&
+            std::find(texts.begin(), texts.end(), asked) != texts.end())
+            ++current->dismissed_;
         current->last_seen_ = nullptr;
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/toolkit/application_title.h"
 #include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_errors.h"
@@ -22,8 +23,8 @@ Window WindowOf(Form& form) { return Window(reinterpret_cast<uintptr_t>(form.hwn
 
 // The user at the message boxes, on a connection of their own: a box takes
 // the input focus when it appears; the user reads it for a while, then
-// presses Enter. The box draws its text, which cannot be read back, so
-// here a dismissed box is one that was seen.
+// presses Enter. The box draws its text, which cannot be read back, so a
+// box counts when its title is the application's.
 class BoxUser {
 public:
     explicit BoxUser(Display* display) : display_(display), thread_([this] { Watch(); }) {}
@@ -45,12 +46,23 @@ private:
             XGetInputFocus(display_, &focus, &revert);
             if (focus != None && focus != PointerRoot && focus != root && focus != done) {
                 std::this_thread::sleep_for(300ms); // reading it
+                const bool titled = HasApplicationTitle(focus);
                 PressEnter(focus);
                 done = focus;
-                ++dismissed_;
+                dismissed_ += titled;
             }
             std::this_thread::sleep_for(20ms);
         }
+    }
+
+    bool HasApplicationTitle(Window box)
+    {
+        char* title = nullptr;
+        if (!XFetchName(display_, box, &title) || !title)
+            return false;
+        const bool same = std::string(title) == WALKERS_APPLICATION_TITLE;
+        XFree(title);
+        return same;
     }
 
     void PressEnter(Window box)

@@ -68,7 +68,7 @@ TEST_F(ToolkitTest, TheMessageBoxIsModalForTheProgramsOwnEvents)
     EXPECT_EQ(desktop->Run<TestForm>(), 0);
 
     EXPECT_EQ(desktop->Messages(), (std::vector<std::string>{"Hello from the first tick"}));
-    EXPECT_EQ(desktop->BoxesDismissed(), 1);
+    EXPECT_EQ(desktop->BoxesDismissed(), 1); // titled Project1, as the version block names it
     // The user read the box for a while: the timer was due many times and
     // the click was pending, yet no handler ran until it was dismissed.
     ASSERT_GE(script.events.size(), 2u);
