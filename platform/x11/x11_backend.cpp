@@ -35,12 +35,16 @@ void X11Backend::ReportStats()
 {
     std::fprintf(stderr,
                  "walkers stats: ticks %llu, x_events %llu, waits %llu, round_trips %llu, "
-                 "requests %llu, pixel_puts %llu, pixels %llu, shared_memory %d\n",
+                 "requests %llu, pixel_puts %llu, pixels %llu, shared_memory %d, "
+                 "longest_tick_gap_ms %lld\n",
                  (unsigned long long)stats_.timer_events, (unsigned long long)stats_.x_events,
                  (unsigned long long)stats_.waits, (unsigned long long)x_.RoundTrips(),
                  (unsigned long long)NextRequest(x_.display()) - 1,
                  (unsigned long long)painter_.PutRequests(),
-                 (unsigned long long)painter_.PixelsSent(), painter_.UsesSharedMemory() ? 1 : 0);
+                 (unsigned long long)painter_.PixelsSent(), painter_.UsesSharedMemory() ? 1 : 0,
+                 (long long)(stats_.longest_gap_ns / 1'000'000));
+    std::fflush(stderr);
+    stats_.longest_gap_ns = 0;
 }
 
 std::unique_ptr<NativeWindow> X11Backend::NewWindow(Form& form)

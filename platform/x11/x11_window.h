@@ -55,6 +55,9 @@ public:
     // Whether a point in window coordinates is inside the window's shape.
     bool Contains(int x, int y) const;
     void ObserveVisibility(const XVisibilityEvent& event);
+    // Another client may unmap the window: it is mapped again at the next
+    // region applied.
+    void ObserveUnmap(const XUnmapEvent& event);
 
 private:
     // The shape in window coordinates: the region within the window's
@@ -67,6 +70,7 @@ private:
     // Shows the unchanged shape's new pixels.
     void ShowPixels();
     void Repaint(const pixman_box32_t& box);
+    void Map();
 
     X11Backend& backend_;
     Form& owner_;
@@ -74,6 +78,8 @@ private:
     FormSurface surface_;
     int x_ = 0, y_ = 0, width_ = 1, height_ = 1;
     bool visible_ = false;
+    bool unmapped_by_other_ = false;
+    unsigned long map_serial_ = 0; // of our last map request
     bool topmost_ = false;
     int64_t last_raise_ns_ = 0;
 
