@@ -5,8 +5,10 @@
 #include "platform/toolkit/runtime_error.h"
 #include "platform/win32/win32_backend.h"
 
-int RunProgram(const std::function<Form&()>& startup_form)
+int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_form)
 {
+    (void)argc; // one desktop only
+    (void)argv;
     int status = 1;
     try {
         Win32Backend backend;

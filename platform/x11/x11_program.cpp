@@ -1,6 +1,6 @@
-// The program's start on Linux: the X display, the backend, the start-up
+// The program on X11: the X display, the backend, the start-up
 // form and the exit status.
-#include "platform/toolkit/program.h"
+#include "platform/x11/x11_program.h"
 
 #include <X11/Xlib.h>
 #include <cstdio>
@@ -12,6 +12,7 @@
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_errors.h"
 #include "platform/x11/x11_signals.h"
+#include "platform/x11/x11_xwayland.h"
 
 namespace {
 
@@ -21,19 +22,22 @@ constexpr int kKeptFreeMemory = 4 << 20;
 
 } // namespace
 
-int RunProgram(const std::function<Form&()>& startup_form)
+int RunX11Program(const std::function<Form&()>& startup_form)
 {
     const char* name = std::getenv("DISPLAY");
     if (!name || !*name) {
-        std::fprintf(stderr, "walkers needs an X11 display (XWayland counts), and DISPLAY is "
-                             "not set\n");
+        std::fprintf(stderr, "walkers: DISPLAY is not set\n");
         return kNoDisplay;
     }
     Display* display = XOpenDisplay(name);
     if (!display) {
-        std::fprintf(stderr, "walkers needs an X11 display (XWayland counts), and cannot open "
-                             "\"%s\"\n",
-                     name);
+        std::fprintf(stderr, "walkers: cannot open the X display \"%s\"\n", name);
+        return kNoDisplay;
+    }
+    if (x11_xwayland::UnderWlroots(display)) {
+        std::fprintf(stderr, "walkers: this X display is XWayland under a wlroots compositor, "
+                             "where the figures cannot be shaped; use --backend=wayland\n");
+        XCloseDisplay(display);
         return kNoDisplay;
     }
     x11_errors::Install();

@@ -1,0 +1,86 @@
+#include "platform/wayland/sway_focus_source.h"
+
+#include <nlohmann/json.hpp>
+
+#include "platform/wayland/sway_tree.h"
+#include "platform/x11/x11_connection.h"
+
+namespace {
+
+// A tree the compositor has not sent by then is given up for this tick.
+constexpr int kReplyTimeoutMs = 500;
+
+} // namespace
+
+SwayFocusSource::SwayFocusSource(const std::string& socket_path)
+    : events_(socket_path), requests_(socket_path)
+{
+    if (!Connected())
+        return;
+    if (!events_.SendAll(sway_ipc::Encode(sway_ipc::kSubscribe, R"(["window","workspace"])")))
+        events_.Close();
+    Refresh();
+}
+
+bool SwayFocusSource::ReadEvents()
+{
+    std::string bytes;
+    const bool open = events_.ReadSome(bytes, 0);
+    event_reader_.Add(bytes);
+    while (std::optional<sway_ipc::Message> message = event_reader_.Next())
+        Observe(*message);
+    if (!open || event_reader_.Broken()) {
+        events_.Close();
+        return false;
+    }
+    return true;
+}
+
+// A focus or title change carries the window itself. Anything else (a
+// workspace emptied, a window closed) is left to the next tree.
+void SwayFocusSource::Observe(const sway_ipc::Message& event)
+{
+    if (event.type != sway_ipc::kWindowEvent)
+        return;
+    ++stats_.events;
+    const nlohmann::json body = nlohmann::json::parse(event.payload, nullptr, false);
+    if (!body.is_object() || !body.contains("container") || !body["change"].is_string())
+        return;
+    const std::string change = body["change"].get<std::string>();
+    FocusedWindow window = sway_tree::WindowOf(body["container"]);
+    if (change == "focus")
+        focused_ = window;
+    else if (focused_ && focused_->id == window.id && change == "close")
+        focused_.reset();
+    else if (focused_ && focused_->id == window.id)
+        focused_ = window;
+}
+
+void SwayFocusSource::Refresh()
+{
+    if (!requests_.Open())
+        return;
+    const int64_t start = MonotonicNanoseconds();
+    ++stats_.tree_requests;
+    if (!requests_.SendAll(sway_ipc::Encode(sway_ipc::kGetTree, ""))) {
+        requests_.Close();
+        return;
+    }
+    std::optional<sway_ipc::Message> reply;
+    while (!(reply = reply_reader_.Next())) {
+        std::string bytes;
+        const std::size_t before = bytes.size();
+        if (!requests_.ReadSome(bytes, kReplyTimeoutMs) || reply_reader_.Broken()) {
+            requests_.Close();
+            return;
+        }
+        if (bytes.size() == before)
+            break; // timed out: try again next tick
+        reply_reader_.Add(bytes);
+    }
+    stats_.tree_ns += MonotonicNanoseconds() - start;
+    if (!reply)
+        return;
+    stats_.tree_bytes += reply->payload.size();
+    focused_ = sway_tree::FocusedIn(reply->payload);
+}
