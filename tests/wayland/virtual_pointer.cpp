@@ -1,12 +1,14 @@
-// Clicks for the end-to-end tests on a compositor without input devices:
-// a virtual pointer (wlroots' protocol) moves to a point of the layout and
-// clicks the left button there.
+// Clicks for the end-to-end tests on a compositor without input devices: a
+// virtual pointer (wlroots' protocol) that stays for the whole test, so
+// that clients have taken it up before the first click, and moves and
+// clicks as the lines read from COMMANDS (a named pipe) say.
 //
-//   wayland_virtual_pointer X Y LAYOUT_WIDTH LAYOUT_HEIGHT [move]
+//   wayland_virtual_pointer COMMANDS LAYOUT_WIDTH LAYOUT_HEIGHT
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <initializer_list>
 #include <linux/input-event-codes.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -44,20 +46,18 @@ uint32_t Milliseconds()
 void Settle(wl_display* display)
 {
     wl_display_roundtrip(display);
-    usleep(150'000);
+    usleep(300'000);
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc < 5) {
-        std::fprintf(stderr, "usage: %s X Y LAYOUT_WIDTH LAYOUT_HEIGHT [move]\n", argv[0]);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s COMMANDS LAYOUT_WIDTH LAYOUT_HEIGHT\n", argv[0]);
         return 2;
     }
-    const auto x = uint32_t(std::atoi(argv[1])), y = uint32_t(std::atoi(argv[2]));
-    const auto width = uint32_t(std::atoi(argv[3])), height = uint32_t(std::atoi(argv[4]));
-    const bool click = !(argc > 5 && std::strcmp(argv[5], "move") == 0);
+    const auto width = uint32_t(std::atoi(argv[2])), height = uint32_t(std::atoi(argv[3]));
     wl_display* display = wl_display_connect(nullptr);
     if (!display)
         return 1;
@@ -72,20 +72,29 @@ int main(int argc, char* argv[])
     zwlr_virtual_pointer_v1* pointer =
         zwlr_virtual_pointer_manager_v1_create_virtual_pointer(g.manager, g.seat);
     Settle(display);
-    zwlr_virtual_pointer_v1_motion_absolute(pointer, Milliseconds(), x, y, width, height);
-    zwlr_virtual_pointer_v1_frame(pointer);
-    Settle(display);
-    if (click) {
-        zwlr_virtual_pointer_v1_button(pointer, Milliseconds(), BTN_LEFT,
-                                       WL_POINTER_BUTTON_STATE_PRESSED);
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    // One command a line: "move X Y" or "click X Y", answered "done N".
+    FILE* commands = std::fopen(argv[1], "r");
+    char verb[16];
+    int x = 0, y = 0, done = 0;
+    while (commands && std::fscanf(commands, "%15s %d %d", verb, &x, &y) == 3) {
+        zwlr_virtual_pointer_v1_motion_absolute(pointer, Milliseconds(), uint32_t(x),
+                                                uint32_t(y), width, height);
         zwlr_virtual_pointer_v1_frame(pointer);
+        if (std::strcmp(verb, "click") == 0) {
+            for (auto state : {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED}) {
+                zwlr_virtual_pointer_v1_button(pointer, Milliseconds(), BTN_LEFT, state);
+                zwlr_virtual_pointer_v1_frame(pointer);
+            }
+        }
         wl_display_roundtrip(display);
-        usleep(50'000);
-        zwlr_virtual_pointer_v1_button(pointer, Milliseconds(), BTN_LEFT,
-                                       WL_POINTER_BUTTON_STATE_RELEASED);
-        zwlr_virtual_pointer_v1_frame(pointer);
-        Settle(display);
+        std::printf("done %d\n", ++done);
+        std::fflush(stdout);
     }
+    if (commands)
+        std::fclose(commands);
     zwlr_virtual_pointer_v1_destroy(pointer);
     zwlr_virtual_pointer_manager_v1_destroy(g.manager);
     if (g.seat)
