@@ -17,6 +17,14 @@ struct FocusedWindow {
     bool operator==(const FocusedWindow&) const = default;
 };
 
+// What a focus source asked of the compositor, for measuring.
+struct FocusStats {
+    uint64_t requests = 0;
+    uint64_t reply_bytes = 0;
+    int64_t reply_wait_ns = 0; // from sending a question to having the answer
+    uint64_t events = 0;
+};
+
 class FocusSource {
 public:
     virtual ~FocusSource() = default;
@@ -32,6 +40,7 @@ public:
     virtual std::optional<FocusedWindow> Focused() const = 0;
     // For the one line at start: which compositor is followed.
     virtual std::string Name() const = 0;
+    virtual FocusStats Stats() const { return {}; }
 };
 
 // The source for the compositor this session runs under, found from the

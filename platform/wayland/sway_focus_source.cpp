@@ -61,7 +61,7 @@ void SwayFocusSource::Refresh()
     if (!requests_.Open())
         return;
     const int64_t start = MonotonicNanoseconds();
-    ++stats_.tree_requests;
+    ++stats_.requests;
     if (!requests_.SendAll(sway_ipc::Encode(sway_ipc::kGetTree, ""))) {
         requests_.Close();
         return;
@@ -78,9 +78,9 @@ void SwayFocusSource::Refresh()
             break; // timed out: try again next tick
         reply_reader_.Add(bytes);
     }
-    stats_.tree_ns += MonotonicNanoseconds() - start;
+    stats_.reply_wait_ns += MonotonicNanoseconds() - start;
     if (!reply)
         return;
-    stats_.tree_bytes += reply->payload.size();
+    stats_.reply_bytes += reply->payload.size();
     focused_ = sway_tree::FocusedIn(reply->payload);
 }

@@ -10,13 +10,6 @@
 #include "platform/wayland/ipc_socket.h"
 #include "platform/wayland/sway_ipc_framing.h"
 
-struct SwayIpcStats {
-    uint64_t tree_requests = 0;
-    uint64_t tree_bytes = 0;
-    int64_t tree_ns = 0; // time spent waiting for trees
-    uint64_t events = 0;
-};
-
 class SwayFocusSource final : public FocusSource {
 public:
     explicit SwayFocusSource(const std::string& socket_path);
@@ -27,7 +20,7 @@ public:
     void Refresh() override;
     std::optional<FocusedWindow> Focused() const override { return focused_; }
     std::string Name() const override { return "sway"; }
-    const SwayIpcStats& Stats() const { return stats_; }
+    FocusStats Stats() const override { return stats_; }
 
 private:
     void Observe(const sway_ipc::Message& event);
@@ -37,5 +30,5 @@ private:
     sway_ipc::Reader event_reader_;
     sway_ipc::Reader reply_reader_;
     std::optional<FocusedWindow> focused_;
-    SwayIpcStats stats_;
+    FocusStats stats_;
 };

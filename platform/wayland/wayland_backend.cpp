@@ -1,6 +1,7 @@
 #include "platform/wayland/wayland_backend.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 #include "platform/wayland/wayland_form_window.h"
@@ -22,7 +23,24 @@ WaylandBackend::WaylandBackend(WaylandConnection& connection, std::unique_ptr<Fo
     };
 }
 
-WaylandBackend::~WaylandBackend() { connection_.on_layout_changed = nullptr; }
+WaylandBackend::~WaylandBackend()
+{
+    connection_.on_layout_changed = nullptr;
+    if (std::getenv("WALKERS_WAYLAND_STATS"))
+        ReportStats();
+}
+
+void WaylandBackend::ReportStats()
+{
+    const FocusStats stats = focus_->Stats();
+    std::fprintf(stderr,
+                 "walkers stats: ticks %llu, focus %s, requests %llu, reply_bytes %llu, "
+                 "reply_wait_us %llu, events %llu\n",
+                 (unsigned long long)ticks_, focus_->Name().c_str(),
+                 (unsigned long long)stats.requests, (unsigned long long)stats.reply_bytes,
+                 (unsigned long long)(stats.reply_wait_ns / 1000),
+                 (unsigned long long)stats.events);
+}
 
 std::unique_ptr<NativeWindow> WaylandBackend::NewWindow(Form& form)
 {

@@ -48,6 +48,9 @@ public:
                            unsigned flags) override;
 
     WaylandConnection& Connection() { return connection_; }
+    // One line of counters since the start (WALKERS_WAYLAND_STATS, SIGUSR1),
+    // for tools/measure-wayland-cpu.sh.
+    void ReportStats();
     void Forget(HWND handle) { windows_.erase(handle); }
 
     static constexpr float kTwipsPerPixel = 15.0f; // 96 dots per inch
@@ -71,4 +74,5 @@ private:
     X11Timers timers_;
     std::map<HWND, WaylandFormWindow*> windows_;
     uintptr_t next_handle_;
+    uint64_t ticks_ = 0;
 };

@@ -9,6 +9,7 @@
 #include "platform/wayland/wayland_backend.h"
 #include "platform/wayland/wayland_form_window.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_signals.h"
 
 void WaylandBackend::StartTimer(Timer& timer, int interval_ms)
 {
@@ -68,6 +69,7 @@ void WaylandBackend::ActOnClicks()
 void WaylandBackend::FireDueTimers()
 {
     timers_.FireDue(MonotonicNanoseconds(), [this](Timer& timer) {
+        ++ticks_;
         focus_->Refresh();
         focused_ = focus_->Focused();
         toolkit::RunHandler([&timer] { timer.Fire(); });
@@ -90,6 +92,10 @@ void WaylandBackend::RunLoop()
         if (!AnyFormLoaded())
             break;
         Dispatch(timers_.MillisecondsUntilDue(MonotonicNanoseconds()));
+        if (x11_signals::EndRequested())
+            End();
+        if (x11_signals::TakeReportRequest())
+            ReportStats();
     }
     wl_display_flush(connection_.display());
 }

@@ -211,6 +211,47 @@ TEST_F(WalkersOnSway, ClickBetweenFiguresReachesTheWindowBelowAndKeyboardStays)
     EXPECT_TRUE(walkers->Running()) << walkers->Errors();
 }
 
+class WalkersOnAScaledOutput : public WalkersOnSway {
+protected:
+    WalkersOnAScaledOutput() : WalkersOnSway("output HEADLESS-1 scale 2") {}
+};
+
+// At scale 2 the screenshot has twice the pixels each way: the figures keep
+// their logical size on the title bar, and each of their pixels is a 2x2
+// block of one colour, not a smoothed enlargement.
+TEST_F(WalkersOnAScaledOutput, FiguresAreEnlargedByWholePixels)
+{
+    TestWindow window(session, "sample", "8FBF8F");
+    ASSERT_TRUE(window.Ready());
+    ASSERT_TRUE(session.Command("floating enable, border normal, resize set 300 150, "
+                                "move absolute position 100 120"));
+    auto walkers = StartWalkersOn(session);
+    auto on_title_bar = [&] {
+        last = session.Capture();
+        if (last.width != 2 * SwaySession::kWidth)
+            return false;
+        frame = FocusedFrame(last);
+        // The band of the figures' 64-pixel cells, in screen pixels.
+        const Box band{frame.left, frame.top - 2 * (64 - 12), frame.right, frame.top + 2 * 12};
+        scan = ScanFigures(last, band);
+        return frame.top == 240 && scan.brown > 800 && scan.outside == 0;
+    };
+    ASSERT_TRUE(WaitUntil(on_title_bar, kStartup)) << Seen() << walkers->Errors();
+    int blocks = 0, mixed = 0;
+    for (int y = 0; y + 1 < last.height; y += 2)
+        for (int x = 0; x + 1 < last.width; x += 2) {
+            const uint32_t pixel = last.At(x, y);
+            if (!IsFigureBrown(pixel))
+                continue;
+            ++blocks;
+            if (last.At(x + 1, y) != pixel || last.At(x, y + 1) != pixel ||
+                last.At(x + 1, y + 1) != pixel)
+                ++mixed;
+        }
+    EXPECT_GT(blocks, 200);
+    EXPECT_EQ(mixed, 0) << "figure pixels not enlarged by whole pixels";
+}
+
 TEST_F(WalkersOnSway, LosingTheCompositorEndsItWithStatusOne)
 {
     TestWindow window(session, "sample", "8FBF8F");
