@@ -148,14 +148,14 @@ void WaylandConnection::WatchOutput(WaylandOutput& output)
         return;
     static const zxdg_output_v1_listener listener = {
         [](void* data, zxdg_output_v1*, int32_t x, int32_t y) {
-            auto* output = static_cast<WaylandOutput*>(data);
-            output->x = x;
-            output->y = y;
+            auto* place = static_cast<WaylandOutput*>(data);
+            place->x = x;
+            place->y = y;
         },
         [](void* data, zxdg_output_v1*, int32_t width, int32_t height) {
-            auto* output = static_cast<WaylandOutput*>(data);
-            output->width = width;
-            output->height = height;
+            auto* place = static_cast<WaylandOutput*>(data);
+            place->width = width;
+            place->height = height;
         },
         [](void* data, zxdg_output_v1*) {
             static_cast<WaylandOutput*>(data)->connection->LayoutDone();

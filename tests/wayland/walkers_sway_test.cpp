@@ -216,9 +216,9 @@ protected:
     WalkersOnAScaledOutput() : WalkersOnSway("output HEADLESS-1 scale 2") {}
 };
 
-// At scale 2 the screenshot has twice the pixels each way: the figures keep
-// their logical size on the title bar, and each of their pixels is a 2x2
-// block of one colour, not a smoothed enlargement.
+// At scale 2 the output's 1024x640 pixels show 512x320 logical ones: the
+// figures keep their logical size on the title bar, and each of their
+// pixels is a 2x2 block of one colour, not a smoothed enlargement.
 TEST_F(WalkersOnAScaledOutput, FiguresAreEnlargedByWholePixels)
 {
     TestWindow window(session, "sample", "8FBF8F");
@@ -228,7 +228,7 @@ TEST_F(WalkersOnAScaledOutput, FiguresAreEnlargedByWholePixels)
     auto walkers = StartWalkersOn(session);
     auto on_title_bar = [&] {
         last = session.Capture();
-        if (last.width != 2 * SwaySession::kWidth)
+        if (last.width != SwaySession::kWidth)
             return false;
         frame = FocusedFrame(last);
         // The band of the figures' 64-pixel cells, in screen pixels.
