@@ -1,7 +1,7 @@
 #include "app/Form1.h"
 
 #include "app/unload_other_forms.h"
-#include "forms/form_definition.h"
+#include "forms/stored_forms.h"
 #include "platform/toolkit/toolkit.h"
 #include "rgn/mod_RGN_UserFunction.h"
 

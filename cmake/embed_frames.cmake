@@ -1,7 +1,7 @@
 # Writes the frame pictures into a C++ source, so they are part of the
 # program: cmake -DFRAMES_DIR=... -DOUTPUT=... -P embed_frames.cmake
 set(body "// Generated from forms/frames by cmake/embed_frames.cmake; do not edit.\n")
-string(APPEND body "#include \"forms/form_definition.h\"\n\n#include \"platform/toolkit/runtime_error.h\"\n\nnamespace {\n")
+string(APPEND body "#include \"forms/stored_forms.h\"\n\n#include \"platform/toolkit/runtime_error.h\"\n\nnamespace {\n")
 foreach(k RANGE 0 12)
     string(LENGTH "${k}" digits)
     if(digits EQUAL 1)

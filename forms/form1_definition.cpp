@@ -1,4 +1,4 @@
-#include "forms/form_definition.h"
+#include "forms/stored_forms.h"
 
 // The start-up form: borderless (so its client area starts at the window's
 // corner and a window region lines up with what is painted), no taskbar

@@ -1,4 +1,4 @@
-#include "forms/form_definition.h"
+#include "forms/stored_forms.h"
 
 // The region library's picture form: never shown; its image array holds the
 // frame pictures, member k for shape k.

@@ -1,6 +1,6 @@
 #include "rgn/frm_RGN_Picture.h"
 
-#include "forms/form_definition.h"
+#include "forms/stored_forms.h"
 
 frm_RGN_Picture::frm_RGN_Picture() : Form(frm_RGN_PictureDefinition())
 {

@@ -1,32 +1,14 @@
 #include "platform/sim/sim_desktop.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "platform/sim/sim_compositor.h"
 #include "platform/sim/sim_form_window.h"
 #include "platform/sim/sim_window_stack.h"
+#include "platform/shared/form_surface.h"
 #include "platform/toolkit/random_source.h"
-
-namespace {
-
-// A form's BackColor as the pixel a new window shows before it is drawn.
-// System colours (high bit set) show as the usual button face.
-uint32_t XrgbOfBackColor(int32_t color)
-{
-    if (color < 0)
-        return 0xF0F0F0;
-    const auto c = uint32_t(color);
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
-
-int Pixels(int32_t twips, float twips_per_pixel)
-{
-    return int(std::lround(twips / twips_per_pixel));
-}
-
-} // namespace
+#include "platform/toolkit/twips.h"
 
 SimDesktop::SimDesktop() : stack_(std::make_shared<SimWindowStack>())
 {
@@ -146,10 +128,10 @@ SimScreenshot SimDesktop::Capture() const
 
 std::unique_ptr<NativeWindow> SimDesktop::NewWindow(Form& form)
 {
-    const int left = Pixels(form.Left(), screen_.twips_per_pixel_x);
-    const int top = Pixels(form.Top(), screen_.twips_per_pixel_y);
-    const int width = std::max(0, Pixels(form.Width(), screen_.twips_per_pixel_x));
-    const int height = std::max(0, Pixels(form.Height(), screen_.twips_per_pixel_y));
+    const int left = TwipsToPixels(form.Left(), screen_.twips_per_pixel_x);
+    const int top = TwipsToPixels(form.Top(), screen_.twips_per_pixel_y);
+    const int width = std::max(0, TwipsToPixels(form.Width(), screen_.twips_per_pixel_x));
+    const int height = std::max(0, TwipsToPixels(form.Height(), screen_.twips_per_pixel_y));
     return std::make_unique<SimFormWindow>(stack_, form, form.Caption(),
                                            RECT{left, top, left + width, top + height},
                                            XrgbOfBackColor(form.BackColor()));

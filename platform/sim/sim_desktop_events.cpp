@@ -5,6 +5,7 @@
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_form_window.h"
 #include "platform/sim/sim_window_stack.h"
+#include "platform/toolkit/events.h"
 #include "platform/toolkit/form.h"
 #include "platform/toolkit/runtime_error.h"
 #include "platform/toolkit/timer.h"
@@ -96,13 +97,12 @@ void SimDesktop::DeliverClick(QueuedClick click)
         return;
     }
     // The handler may unload the form and so destroy its window.
-    Form& form = target->form->Owner();
-    toolkit::RunHandler([&form] { form.DeliverClick(); });
+    toolkit::DeliverClick(target->form->Owner());
 }
 
 void SimDesktop::FireTimer(Timer& timer)
 {
-    toolkit::RunHandler([&timer] { timer.Fire(); });
+    toolkit::DeliverTimer(timer);
 }
 
 void SimDesktop::RunProgram(const std::function<void()>& part)

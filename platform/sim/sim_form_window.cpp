@@ -2,14 +2,11 @@
 
 #include <algorithm>
 
-#include "platform/user32_gdi32/gdi32_internals.h"
-#include "platform/toolkit/picture.h"
 
 SimFormWindow::SimFormWindow(std::shared_ptr<SimWindowStack> stack, Form& owner,
                              const std::string& title, RECT rect, uint32_t background_xrgb)
     : stack_(std::move(stack)), owner_(owner),
-      image_(std::max(0, int(rect.right - rect.left)), std::max(0, int(rect.bottom - rect.top)),
-             background_xrgb)
+      surface_(rect.right - rect.left, rect.bottom - rect.top, background_xrgb)
 {
     SimTopLevel record;
     record.title = title;
@@ -17,23 +14,16 @@ SimFormWindow::SimFormWindow(std::shared_ptr<SimWindowStack> stack, Form& owner,
     record.visible = false;
     record.form = this;
     handle_ = stack_->Add(std::move(record)).handle;
-    dc_ = gdi32_internals::CreateImageDC(&image_);
 }
 
-SimFormWindow::~SimFormWindow()
-{
-    if (region_)
-        DeleteObject(region_);
-    gdi32_internals::DeleteImageDC(dc_);
-    stack_->Remove(handle_);
-}
+SimFormWindow::~SimFormWindow() { stack_->Remove(handle_); }
 
 void SimFormWindow::Place(int x, int y, int width, int height)
 {
     width = std::max(0, width);
     height = std::max(0, height);
     stack_->Find(handle_)->rect = RECT{x, y, x + width, y + height};
-    image_.Resize(width, height);
+    surface_.Resize(width, height);
 }
 
 void SimFormWindow::SetTitle(const std::string& title)
@@ -51,39 +41,16 @@ bool SimFormWindow::IsVisible()
     return stack_->Find(handle_)->visible;
 }
 
-void SimFormWindow::Clear(COLORREF color)
-{
-    gdi32_internals::Clear(dc_, color);
-}
+void SimFormWindow::Clear(COLORREF color) { surface_.Clear(color); }
 
 void SimFormWindow::DrawPicture(const Picture& picture, int x, int y)
 {
-    if (picture.Empty())
-        return;
-    gdi32_internals::CopyPicture(dc_, x, y, picture.Width(), picture.Height(), picture.TopDownXrgb(),
-                         picture.Width());
+    surface_.DrawPicture(picture, x, y);
 }
 
 RECT SimFormWindow::Rect() const
 {
     return stack_->Find(handle_)->rect;
-}
-
-const pixman_region32_t* SimFormWindow::RegionArea() const
-{
-    return region_ ? gdi32_internals::RegionOf(region_) : nullptr;
-}
-
-bool SimFormWindow::SetRegion(HRGN region)
-{
-    if (region && !gdi32_internals::RegionOf(region))
-        return false;
-    if (region == region_)
-        return true;
-    if (region_)
-        DeleteObject(region_);
-    region_ = region;
-    return true;
 }
 
 bool SimFormWindow::HitTest(int x, int y) const

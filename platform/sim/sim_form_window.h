@@ -8,7 +8,7 @@
 #include <pixman.h>
 #include <string>
 
-#include "platform/user32_gdi32/tiled_image.h"
+#include "platform/shared/form_surface.h"
 #include "platform/sim/sim_window_stack.h"
 #include "platform/toolkit/backend.h"
 
@@ -21,7 +21,7 @@ public:
     ~SimFormWindow() override;
 
     HWND Handle() override { return handle_; }
-    HDC ImageDC() override { return dc_; }
+    HDC ImageDC() override { return surface_.DC(); }
     void Place(int x, int y, int width, int height) override;
     void SetTitle(const std::string& title) override;
     void SetVisible(bool visible) override;
@@ -30,15 +30,15 @@ public:
     void DrawPicture(const Picture& picture, int x, int y) override;
 
     Form& Owner() const { return owner_; }
-    const TiledImage& Image() const { return image_; }
+    const TiledImage& Image() const { return surface_.Image(); }
     RECT Rect() const;
-    HRGN Region() const { return region_; }
+    HRGN Region() const { return surface_.Region(); }
     // The window region in window coordinates; null when there is none.
-    const pixman_region32_t* RegionArea() const;
+    const pixman_region32_t* RegionArea() const { return surface_.RegionArea(); }
     // On success the window owns `region` (null: none) and deletes the one
     // it had. A handle that is not a live region is refused and stays the
     // caller's.
-    bool SetRegion(HRGN region);
+    bool SetRegion(HRGN region) { return surface_.AdoptRegion(region); }
     // Whether a click at screen pixel (x, y) lands on this window.
     bool HitTest(int x, int y) const;
 
@@ -46,7 +46,5 @@ private:
     std::shared_ptr<SimWindowStack> stack_;
     Form& owner_;
     HWND handle_;
-    TiledImage image_;
-    HDC dc_;
-    HRGN region_ = nullptr;
+    FormSurface surface_;
 };

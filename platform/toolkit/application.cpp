@@ -4,6 +4,7 @@
 
 #include "platform/toolkit/backend.h"
 #include "platform/toolkit/runtime_error.h"
+#include "platform/toolkit/toolkit_internal.h"
 
 namespace {
 

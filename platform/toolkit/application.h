@@ -49,10 +49,6 @@ F& Instance()
     return *instance;
 }
 
-// Runs an event handler; a run-time error in it shows the standard message
-// and ends the program (ProgramEnded with status 1).
-void RunHandler(const std::function<void()>& handler);
-
 // Loads the start-up form (Load, then Show) without running the loop.
 void LoadStartupForm(Form& form);
 

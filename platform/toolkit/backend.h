@@ -38,8 +38,9 @@ public:
     // A hidden window for a form being loaded.
     virtual std::unique_ptr<NativeWindow> NewWindow(Form& form) = 0;
 
-    // After StartTimer the backend calls timer.Fire() every interval until
-    // StopTimer. Starting a running timer restarts its interval.
+    // After StartTimer the backend calls toolkit::DeliverTimer every
+    // interval until StopTimer. Starting a running timer restarts its
+    // interval.
     virtual void StartTimer(Timer& timer, int interval_ms) = 0;
     virtual void StopTimer(Timer& timer) = 0;
 

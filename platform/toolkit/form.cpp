@@ -1,34 +1,19 @@
 #include "platform/toolkit/form.h"
 
-#include "forms/form_definition.h"
+#include "platform/toolkit/form_definition.h"
 #include "platform/toolkit/application.h"
 #include "platform/toolkit/backend.h"
-#include "platform/toolkit/numbers.h"
 #include "platform/toolkit/picture.h"
 #include "platform/toolkit/runtime_error.h"
+#include "platform/toolkit/system_colors.h"
 #include "platform/toolkit/timer.h"
-
-namespace toolkit {
-void FormLoaded(Form& form);
-void FormUnloaded(Form& form);
-} // namespace toolkit
-
-namespace {
-
-// The system's button-face colour, the default background of a form.
-constexpr int32_t kButtonFace = 0x00F0F0F0;
-
-int TwipsToPixels(double twips, float twips_per_pixel)
-{
-    return RoundToInt32(twips / twips_per_pixel);
-}
-
-} // namespace
+#include "platform/toolkit/toolkit_internal.h"
+#include "platform/toolkit/twips.h"
 
 Form::Form(const FormDefinition& definition)
     : definition_(definition), caption_(definition.Caption), left_(definition.ClientLeft),
       top_(definition.ClientTop), width_(definition.ClientWidth),
-      height_(definition.ClientHeight), back_color_(kButtonFace)
+      height_(definition.ClientHeight), back_color_(int32_t(kButtonFace))
 {
 }
 
@@ -140,7 +125,7 @@ void Form::LoadForm()
     width_ = definition_.ClientWidth;
     height_ = definition_.ClientHeight;
     auto_redraw_ = false;
-    back_color_ = kButtonFace;
+    back_color_ = int32_t(kButtonFace);
     try {
         window_ = InstalledBackend().NewWindow(*this);
         window_->SetTitle(caption_);
@@ -185,11 +170,4 @@ void Form::DestroyWithoutEvents()
         timer->FormUnloaded();
     toolkit::FormUnloaded(*this);
     window_.reset();
-}
-
-void Form::DeliverClick()
-{
-    if (!window_)
-        return; // no event reaches an unloaded form
-    toolkit::RunHandler([this] { Form_Click(); });
 }

@@ -80,7 +80,6 @@ public:
     void LoadForm();
     bool UnloadForm(int unload_mode);
     void DestroyWithoutEvents();
-    void DeliverClick();
     void AddTimer(Timer* timer) { timers_.push_back(timer); }
 
 private:

@@ -1,7 +1,6 @@
 #include "platform/toolkit/timer.h"
 
-#include "forms/form_definition.h"
-#include "platform/toolkit/application.h"
+#include "platform/toolkit/form_definition.h"
 #include "platform/toolkit/backend.h"
 #include "platform/toolkit/form.h"
 
@@ -58,11 +57,4 @@ void Timer::Sync()
     else if (!wanted && running_)
         InstalledBackend().StopTimer(*this);
     running_ = wanted;
-}
-
-void Timer::Fire()
-{
-    if (!running_ || !owner_.IsLoaded() || !OnTimer)
-        return;
-    toolkit::RunHandler(OnTimer);
 }

@@ -29,8 +29,6 @@ public:
     // Toolkit side: the owning form was loaded or unloaded.
     void FormLoaded();
     void FormUnloaded();
-    // Toolkit side: the backend says an interval has passed.
-    void Fire();
     Form& Owner() const { return owner_; }
     bool Running() const { return running_; }
 

@@ -4,6 +4,7 @@
 #include <poll.h>
 
 #include "platform/toolkit/application.h"
+#include "platform/toolkit/events.h"
 #include "platform/toolkit/form.h"
 #include "platform/toolkit/timer.h"
 #include "platform/wayland/wayland_backend.h"
@@ -58,7 +59,7 @@ void WaylandBackend::ActOnClicks()
                 form = &window->Owner();
         if (!form)
             continue;
-        toolkit::RunHandler([form] { form->DeliverClick(); });
+        toolkit::DeliverClick(*form);
         if (!AnyFormLoaded())
             return;
     }
@@ -72,7 +73,7 @@ void WaylandBackend::FireDueTimers()
         ++ticks_;
         focus_->Refresh();
         focused_ = focus_->Focused();
-        toolkit::RunHandler([&timer] { timer.Fire(); });
+        toolkit::DeliverTimer(timer);
     });
 }
 

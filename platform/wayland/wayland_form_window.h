@@ -1,6 +1,7 @@
-// The window of a loaded form on Wayland: its persistent image with a
-// device context over it, the window region it owns, and while it is
-// shown one overlay surface on every output, each showing its part.
+// The window of a loaded form on Wayland: its surface (the persistent
+// image, a device context over it and the window region it owns), and
+// while it is shown one overlay surface on every output, each showing its
+// part.
 #pragma once
 
 #include <cstdint>
@@ -8,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/shared/form_surface.h"
 #include "platform/toolkit/backend.h"
 #include "platform/user32_gdi32/pixman_region.h"
-#include "platform/user32_gdi32/tiled_image.h"
 #include "platform/wayland/wayland_output_surface.h"
 
 class WaylandBackend;
@@ -21,13 +22,16 @@ public:
     ~WaylandFormWindow() override;
 
     HWND Handle() override { return handle_; }
-    HDC ImageDC() override { return dc_; }
+    HDC ImageDC() override { return surface_.DC(); }
     void Place(int x, int y, int width, int height) override;
     void SetTitle(const std::string& title) override { title_ = title; }
     void SetVisible(bool visible) override;
     bool IsVisible() override { return visible_; }
-    void Clear(COLORREF color) override;
-    void DrawPicture(const Picture& picture, int x, int y) override;
+    void Clear(COLORREF color) override { surface_.Clear(color); }
+    void DrawPicture(const Picture& picture, int x, int y) override
+    {
+        surface_.DrawPicture(picture, x, y);
+    }
 
     Form& Owner() const { return owner_; }
     RECT Placement() const { return RECT{x_, y_, x_ + width_, y_ + height_}; }
@@ -48,9 +52,7 @@ private:
     Form& owner_;
     HWND handle_;
     std::string title_;
-    TiledImage image_;
-    HDC dc_;
-    HRGN region_ = nullptr;
+    FormSurface surface_;
     int x_ = 0, y_ = 0, width_ = 0, height_ = 0;
     bool visible_ = false;
     PixmanRegion shape_; // the region within the window's bounds, window pixels

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_timers.h"
 
+#include "platform/toolkit/events.h"
 #include "platform/toolkit/runtime_error.h"
 #include "platform/toolkit/timer.h"
 #include "platform/win32/win32_event_gate.h"
@@ -57,7 +58,7 @@ void Win32Timers::Fire(UINT_PTR id)
     if (found == timers_.end())
         return;
     Timer* timer = found->second;
-    win32::RunEventHandler([timer] { timer->Fire(); });
+    win32::RunEventHandler([timer] { toolkit::DeliverTimer(*timer); });
 }
 
 LRESULT CALLBACK Win32Timers::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)

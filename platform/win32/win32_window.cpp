@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "forms/form_definition.h"
+#include "platform/toolkit/form_definition.h"
 #include "platform/toolkit/form.h"
 #include "platform/toolkit/runtime_error.h"
 #include "platform/win32/win32_resource_ids.h"

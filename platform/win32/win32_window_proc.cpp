@@ -5,14 +5,11 @@
 
 #include <windowsx.h>
 
-#include "platform/toolkit/application.h"
+#include "platform/toolkit/events.h"
 #include "platform/toolkit/form.h"
 #include "platform/win32/win32_event_gate.h"
 
 namespace {
-
-// The QueryUnload reason for the window's close command.
-constexpr int kUnloadFromControlMenu = 0;
 
 void Paint(HWND hwnd, const Win32Image& image)
 {
@@ -37,13 +34,12 @@ void Release(HWND hwnd, Win32FormWindow& window, LPARAM lparam)
     if (!pressed || !PtInRect(&client, point))
         return;
     Form& form = window.Owner();
-    win32::RunEventHandler([&form] { form.DeliverClick(); });
+    win32::RunEventHandler([&form] { toolkit::DeliverClick(form); });
 }
 
 void Close(Form& form)
 {
-    win32::RunEventHandler(
-        [&form] { toolkit::RunHandler([&form] { form.UnloadForm(kUnloadFromControlMenu); }); });
+    win32::RunEventHandler([&form] { toolkit::DeliverClose(form); });
 }
 
 } // namespace

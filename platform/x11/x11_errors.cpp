@@ -46,10 +46,29 @@ void Install()
     XSetIOErrorHandler(HandleLostConnection);
 }
 
+namespace {
+
+// Requests about other clients' windows that fail with more than BadWindow
+// when the window went away meanwhile.
+struct RaceError {
+    unsigned char request;
+    unsigned char error;
+};
+constexpr RaceError kRaceErrors[] = {
+    {X_GetGeometry, BadDrawable},
+};
+
+} // namespace
+
 bool IsRace(const XErrorEvent& error)
 {
-    return error.error_code == BadWindow || error.error_code == BadDrawable ||
-           error.error_code == BadMatch;
+    if (error.error_code == BadWindow)
+        return true;
+    for (const RaceError& race : kRaceErrors) {
+        if (error.request_code == race.request && error.error_code == race.error)
+            return true;
+    }
+    return false;
 }
 
 ErrorTrap::ErrorTrap(Display* display) : display_(display), outer_(active_trap)

@@ -1,8 +1,8 @@
 // X errors. Other clients' windows come and go at any moment, so a request
-// about one may fail; one installed handler ignores those failures (after
-// dwm's xerror) and passes anything else to Xlib's own handler. A call that
-// must report failure to its caller traps the errors of its requests
-// (GLFW's pattern: record around the request, sync, check).
+// about one may fail; one installed handler ignores those failures and
+// passes anything else (a fault of this program's own) to Xlib's handler. A
+// call that must report failure to its caller traps the errors of its
+// requests: record around the request, sync, check.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -14,7 +14,8 @@ namespace x11_errors {
 void Install();
 
 // Whether an error is one of the races with other clients that the handler
-// ignores: BadWindow, BadDrawable, BadMatch.
+// ignores: BadWindow from any request, and a short list of other
+// (request, error) pairs that a vanished window causes.
 bool IsRace(const XErrorEvent& error);
 
 // Records the first error of the requests made while it lives.

@@ -1,4 +1,4 @@
-// The event loop, after st's: wait on the connection's descriptor with a
+// The event loop: wait on the connection's descriptor with a
 // timeout from the next timer; when events are already at hand, do not
 // wait; drain, then act, then fire what is due.
 #include <X11/Xlib.h>
@@ -6,6 +6,7 @@
 #include <poll.h>
 
 #include "platform/toolkit/application.h"
+#include "platform/toolkit/events.h"
 #include "platform/toolkit/form.h"
 #include "platform/toolkit/timer.h"
 #include "platform/x11/x11_backend.h"
@@ -89,8 +90,7 @@ void X11Backend::Act(const XEvent& event)
         X11FormWindow* window = FindForm(e.window);
         if (!window || e.button > Button3 || !window->Contains(e.x, e.y))
             break;
-        Form& form = window->Owner();
-        toolkit::RunHandler([&form] { form.DeliverClick(); });
+        toolkit::DeliverClick(window->Owner());
         break;
     }
     case ClientMessage: {
@@ -99,9 +99,7 @@ void X11Backend::Act(const XEvent& event)
         if (!window || e.message_type != x_.atoms().wm_protocols ||
             Atom(e.data.l[0]) != x_.atoms().wm_delete_window)
             break;
-        constexpr int kUnloadFromControlMenu = 0;
-        Form& form = window->Owner();
-        toolkit::RunHandler([&form] { form.UnloadForm(kUnloadFromControlMenu); });
+        toolkit::DeliverClose(window->Owner());
         break;
     }
     default:
@@ -113,7 +111,7 @@ void X11Backend::FireDueTimers()
 {
     timers_.FireDue(MonotonicNanoseconds(), [this](Timer& timer) {
         ++stats_.timer_events;
-        toolkit::RunHandler([&timer] { timer.Fire(); });
+        toolkit::DeliverTimer(timer);
     });
 }
 

@@ -4,6 +4,8 @@
 #include <X11/keysym.h>
 #include <algorithm>
 
+#include "platform/toolkit/application_title.h"
+#include "platform/toolkit/system_colors.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_signals.h"
 #include "platform/x11/x11_window_hints.h"
@@ -14,7 +16,6 @@ constexpr int kPadding = 16;
 constexpr int kMinimumWidth = 240;
 constexpr unsigned short kButtonWidth = 80;
 constexpr unsigned short kButtonHeight = 26;
-constexpr unsigned long kFace = 0xF0F0F0;
 constexpr unsigned long kText = 0x000000;
 constexpr unsigned long kEdge = 0x707070;
 
@@ -56,14 +57,14 @@ X11MessageBox::X11MessageBox(X11Backend& backend, const std::string& text)
     const int left = std::max(0, (x.RootWidth() - width_) / 2);
     const int top = std::max(0, (x.RootHeight() - height_) / 3);
     XSetWindowAttributes attributes{};
-    attributes.background_pixel = kFace;
+    attributes.background_pixel = kButtonFace;
     attributes.border_pixel = kEdge;
     attributes.event_mask =
         ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
     window_ = XCreateWindow(display_, x.root(), left, top, unsigned(width_), unsigned(height_), 1,
                             x.depth(), InputOutput, x.visual(),
                             CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
-    x11_hints::SetDialogHints(x, window_, "walkers");
+    x11_hints::SetDialogHints(x, window_, WALKERS_APPLICATION_TITLE);
     XSizeHints size{};
     size.flags = PPosition | PSize | PMinSize | PMaxSize;
     size.x = left;
@@ -74,7 +75,7 @@ X11MessageBox::X11MessageBox(X11Backend& backend, const std::string& text)
 
     XGCValues values{};
     values.foreground = kText;
-    values.background = kFace;
+    values.background = kButtonFace;
     unsigned long mask = GCForeground | GCBackground;
     if (font_loaded_) {
         values.font = font_->fid;

@@ -4,24 +4,15 @@
 #include <X11/extensions/shape.h>
 #include <algorithm>
 
-#include "forms/form_definition.h"
-#include "platform/user32_gdi32/gdi32_internals.h"
+#include "platform/toolkit/form_definition.h"
 #include "platform/toolkit/form.h"
-#include "platform/toolkit/picture.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_box_cover.h"
 #include "platform/x11/x11_rectangles.h"
 #include "platform/x11/x11_window_hints.h"
 
-namespace {
-
-// The image starts as the form's default button face; Cls sets the colour.
-constexpr uint32_t kButtonFace = 0xF0F0F0;
-
-} // namespace
-
 X11FormWindow::X11FormWindow(X11Backend& backend, Form& owner)
-    : backend_(backend), owner_(owner), image_(1, 1, kButtonFace), shape_(0, 0, 1, 1),
+    : backend_(backend), owner_(owner), surface_(1, 1, XrgbOfBackColor(owner.BackColor())), shape_(0, 0, 1, 1),
       tile_(backend.Connection())
 {
     X11Connection& x = backend_.Connection();
@@ -37,16 +28,12 @@ X11FormWindow::X11FormWindow(X11Backend& backend, Form& owner)
                             &attributes);
     x11_hints::SetFormHints(x, window_, owner_.Definition());
     x11_hints::SetPlacement(x, window_, 0, 0, 1, 1);
-    dc_ = gdi32_internals::CreateImageDC(&image_);
     backend_.Register(window_, this);
 }
 
 X11FormWindow::~X11FormWindow()
 {
     backend_.Unregister(window_);
-    if (region_)
-        DeleteObject(region_);
-    gdi32_internals::DeleteImageDC(dc_);
     XDestroyWindow(backend_.Connection().display(), window_);
     XFlush(backend_.Connection().display());
 }
@@ -56,7 +43,7 @@ HWND X11FormWindow::Handle() { return reinterpret_cast<HWND>(uintptr_t(window_))
 void X11FormWindow::Place(int x, int y, int width, int height)
 {
     // X has no empty windows; the image keeps the asked size.
-    image_.Resize(std::max(0, width), std::max(0, height));
+    surface_.Resize(width, height);
     x_ = x;
     y_ = y;
     width_ = std::max(1, width);
@@ -94,37 +81,29 @@ void X11FormWindow::SetVisible(bool visible)
     }
 }
 
-void X11FormWindow::Clear(COLORREF color) { gdi32_internals::Clear(dc_, color); }
+void X11FormWindow::Clear(COLORREF color) { surface_.Clear(color); }
 
 void X11FormWindow::DrawPicture(const Picture& picture, int x, int y)
 {
-    if (picture.Empty())
-        return;
-    gdi32_internals::CopyPicture(dc_, x, y, picture.Width(), picture.Height(), picture.TopDownXrgb(),
-                         picture.Width());
+    surface_.DrawPicture(picture, x, y);
 }
 
 bool X11FormWindow::SetRegion(HRGN region)
 {
-    if (region && !gdi32_internals::RegionOf(region))
+    if (!surface_.AdoptRegion(region))
         return false;
-    if (region != region_) {
-        if (region_)
-            DeleteObject(region_);
-        region_ = region;
-    }
     PixmanRegion shape;
     ComputeShape(shape);
     if (!tile_valid_ || !pixman_region32_equal(shape.get(), shape_.get()))
         ShowShape(shape);
-    else if (image_.Changes() != shown_changes_)
+    else if (surface_.Image().Changes() != shown_changes_)
         ShowPixels();
     return true;
 }
 
 void X11FormWindow::ComputeShape(PixmanRegion& shape) const
 {
-    const pixman_region32_t* region = region_ ? gdi32_internals::RegionOf(region_) : nullptr;
+    const pixman_region32_t* region = surface_.RegionArea();
     PixmanRegion bounds(0, 0, width_, height_);
     if (region)
         pixman_region32_intersect(shape.get(), region, bounds.get());
@@ -136,7 +115,7 @@ void X11FormWindow::ShowShape(PixmanRegion& shape)
 {
     // A hidden window without a region would take the whole window's pixels:
     // they wait until it is shown.
-    if (!visible_ && !region_) {
+    if (!visible_ && !surface_.Region()) {
         shape_ = std::move(shape);
         SendShape();
         tile_valid_ = false;
@@ -152,7 +131,7 @@ void X11FormWindow::ShowShape(PixmanRegion& shape)
         if (tile_.Fit(width_, height_, extents.y2 - extents.y1))
             tile_valid_ = false;
         backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), bounds_.data(),
-                                 int(bounds_.size()), image_, *shape.get());
+                                 int(bounds_.size()), surface_.Image(), *shape.get());
         tile_.Attach(window_);
     }
     // 2. The shape: what it newly reveals is painted from the tile at once.
@@ -161,7 +140,7 @@ void X11FormWindow::ShowShape(PixmanRegion& shape)
     // 3. What stays inside the shape gets the new pixels too.
     if (!empty)
         Repaint(extents);
-    shown_changes_ = image_.Changes();
+    shown_changes_ = surface_.Image().Changes();
     tile_valid_ = true;
 }
 
@@ -170,10 +149,10 @@ void X11FormWindow::ShowPixels()
 {
     if (!bounds_.empty()) {
         backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), bounds_.data(),
-                                 int(bounds_.size()), image_, *shape_.get());
+                                 int(bounds_.size()), surface_.Image(), *shape_.get());
         Repaint(*pixman_region32_extents(shape_.get()));
     }
-    shown_changes_ = image_.Changes();
+    shown_changes_ = surface_.Image().Changes();
 }
 
 // Repaints a part of the window from the tile (only inside the shape).
@@ -191,7 +170,7 @@ void X11FormWindow::SendShape()
     if (!x.HasShape())
         return;
     Display* display = x.display();
-    if (!region_) {
+    if (!surface_.Region()) {
         XShapeCombineMask(display, window_, ShapeBounding, 0, 0, None, ShapeSet);
         XShapeCombineMask(display, window_, ShapeInput, 0, 0, None, ShapeSet);
         return;

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/shared/form_surface.h"
 #include "platform/user32_gdi32/pixman_region.h"
-#include "platform/user32_gdi32/tiled_image.h"
 #include "platform/toolkit/backend.h"
 #include "platform/x11/x11_background_tile.h"
 #include "platform/x11/x11_box_cover.h"
@@ -29,7 +29,7 @@ public:
     ~X11FormWindow() override;
 
     HWND Handle() override;
-    HDC ImageDC() override { return dc_; }
+    HDC ImageDC() override { return surface_.DC(); }
     void Place(int x, int y, int width, int height) override;
     void SetTitle(const std::string& title) override;
     void SetVisible(bool visible) override;
@@ -71,9 +71,7 @@ private:
     X11Backend& backend_;
     Form& owner_;
     Window window_;
-    TiledImage image_;
-    HDC dc_;
-    HRGN region_ = nullptr;
+    FormSurface surface_;
     int x_ = 0, y_ = 0, width_ = 1, height_ = 1;
     bool visible_ = false;
     bool topmost_ = false;

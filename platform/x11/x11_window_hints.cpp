@@ -5,7 +5,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "forms/form_definition.h"
+#include "platform/toolkit/form_definition.h"
 #include "platform/x11/x11_connection.h"
 
 namespace x11_hints {

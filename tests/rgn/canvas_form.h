@@ -1,7 +1,7 @@
 // A plain borderless form to prepare as a canvas in tests.
 #pragma once
 
-#include "forms/form_definition.h"
+#include "platform/toolkit/form_definition.h"
 #include "platform/toolkit/form.h"
 
 inline const FormDefinition& CanvasFormDefinition()

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/form_definition.h"
+#include "forms/stored_forms.h"
 #include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/toolkit/toolkit.h"

@@ -1,6 +1,6 @@
 #include "tests/sim/test_forms.h"
 
-#include "forms/form_definition.h"
+#include "platform/toolkit/form_definition.h"
 #include "platform/sim/sim_desktop.h"
 
 TestScript* g_script = nullptr;

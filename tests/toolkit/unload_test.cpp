@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/form_definition.h"
+#include "platform/toolkit/form_definition.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/toolkit/toolkit.h"
 

@@ -1,4 +1,4 @@
-// Property tests in the manner of pixman's own: random rectangles go through
+// Property tests: random rectangles go through
 // ExtCreateRegion and CombineRgn, and every pixel is compared with a plain
 // pixel-by-pixel model. The rectangle lists are checked for the
 // y-x banded, merged form Win32 hands out.

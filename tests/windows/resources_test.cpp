@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "forms/form_definition.h"
+#include "forms/stored_forms.h"
 #include "platform/win32/win32_resource_ids.h"
 #include "platform/winapi.h"
 #include "tests/windows/version_block.h"

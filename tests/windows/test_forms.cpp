@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "forms/form_definition.h"
+#include "platform/toolkit/form_definition.h"
 
 TestScript* g_script = nullptr;
 

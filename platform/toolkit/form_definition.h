@@ -1,5 +1,5 @@
-// The stored definitions of the program's forms and their controls: the
-// values every backend reads when it loads a form.
+// What a form definition holds: the stored properties of a form and its
+// controls, the values every backend reads when it loads a form.
 #pragma once
 
 #include <cstdint>
@@ -41,10 +41,3 @@ struct FormDefinition {
     std::vector<TimerDefinition> Timers;
     std::vector<ImageArrayDefinition> ImageArrays;
 };
-
-const FormDefinition& Form1Definition();
-const FormDefinition& frm_RGN_PictureDefinition();
-
-// The 13 frame pictures as stored BMP files, compiled into the program.
-std::span<const uint8_t> FramePictureBmp(int index);
-constexpr int kFramePictureCount = 13;
