@@ -56,6 +56,8 @@ void SwayFocusSource::Observe(const sway_ipc::Message& event)
         focused_ = window;
 }
 
+// A reply that came too late for its tick arrives before the next one's:
+// only the answer to the last question counts.
 void SwayFocusSource::Refresh()
 {
     if (!requests_.Open())
@@ -66,21 +68,23 @@ void SwayFocusSource::Refresh()
         requests_.Close();
         return;
     }
+    ++unanswered_;
     std::optional<sway_ipc::Message> reply;
-    while (!(reply = reply_reader_.Next())) {
+    while (unanswered_ > 0) {
+        if ((reply = reply_reader_.Next())) {
+            --unanswered_;
+            continue;
+        }
         std::string bytes;
-        const std::size_t before = bytes.size();
         if (!requests_.ReadSome(bytes, kReplyTimeoutMs) || reply_reader_.Broken()) {
             requests_.Close();
             return;
         }
-        if (bytes.size() == before)
-            break; // timed out: try again next tick
+        if (bytes.empty())
+            return; // no answer in time: keep what was known
         reply_reader_.Add(bytes);
     }
     stats_.reply_wait_ns += MonotonicNanoseconds() - start;
-    if (!reply)
-        return;
     stats_.reply_bytes += reply->payload.size();
     focused_ = sway_tree::FocusedIn(reply->payload);
 }

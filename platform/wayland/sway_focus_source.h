@@ -30,5 +30,6 @@ private:
     sway_ipc::Reader event_reader_;
     sway_ipc::Reader reply_reader_;
     std::optional<FocusedWindow> focused_;
+    int unanswered_ = 0; // trees asked for and not yet read
     FocusStats stats_;
 };
