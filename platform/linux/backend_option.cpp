@@ -1,24 +1,21 @@
 #include "platform/linux/backend_option.h"
 
-#include <string_view>
-
-std::optional<BackendChoice> ParseBackendOption(int argc, char* argv[], std::string& error)
+CommandOption BackendOption()
 {
-    constexpr std::string_view kOption = "--backend=";
-    BackendChoice choice = BackendChoice::kAutomatic;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument(argv[i]);
-        if (!argument.starts_with(kOption))
-            continue;
-        const std::string_view value = argument.substr(kOption.size());
-        if (value == "x11") {
-            choice = BackendChoice::kX11;
-        } else if (value == "wayland") {
-            choice = BackendChoice::kWayland;
-        } else {
-            error = "unknown backend \"" + std::string(value) + "\" (x11 or wayland)";
-            return std::nullopt;
-        }
-    }
-    return choice;
+    return {"backend", 0, "DESKTOP",
+            "run on wayland or x11 (default: Wayland when its compositor offers an overlay "
+            "layer, else X11)"};
+}
+
+std::optional<BackendChoice> ChosenBackend(const ParsedCommandLine& line, std::string& error)
+{
+    const auto given = line.given.find("backend");
+    if (given == line.given.end())
+        return BackendChoice::kAutomatic;
+    if (given->second == "x11")
+        return BackendChoice::kX11;
+    if (given->second == "wayland")
+        return BackendChoice::kWayland;
+    error = "unknown desktop \"" + given->second + "\" for --backend (wayland or x11)";
+    return std::nullopt;
 }

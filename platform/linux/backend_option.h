@@ -4,9 +4,12 @@
 #include <optional>
 #include <string>
 
+#include "platform/toolkit/command_line.h"
+
 enum class BackendChoice { kAutomatic, kX11, kWayland };
 
-// The choice the arguments make (the last --backend= wins); nullopt and a
-// message in `error` for a desktop walkers does not know. Other arguments
-// are left to whoever reads them.
-std::optional<BackendChoice> ParseBackendOption(int argc, char* argv[], std::string& error);
+// The row of the option table.
+CommandOption BackendOption();
+// The choice the line makes; nullopt and a message in `error` for a
+// desktop walkers does not know.
+std::optional<BackendChoice> ChosenBackend(const ParsedCommandLine& line, std::string& error);

@@ -1,9 +1,11 @@
-// The program's start on Linux: a Wayland compositor that offers
-// layer-shell, else an X display, unless the command line chooses.
+// The program's start on Linux: the command line, then a Wayland
+// compositor that offers layer-shell, else an X display, unless the
+// command line chooses.
 #include "platform/toolkit/program.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 
 #include "platform/linux/backend_option.h"
 #include "platform/wayland/wayland_connection.h"
@@ -25,14 +27,21 @@ bool Set(const char* name)
 
 int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_form)
 {
+    std::vector<CommandOption> options = CommonOptions();
+    options.push_back({"stop", 0, "", "end the walkers running on this X display"});
+    options.push_back(BackendOption());
+    const ParsedCommandLine line = ParseCommandLine(options, argc, argv);
+    if (const std::optional<int> status = AnswerCommonOptions(line, options, std::cout, std::cerr))
+        return *status;
     std::string error;
-    const std::optional<BackendChoice> choice = ParseBackendOption(argc, argv, error);
+    const std::optional<BackendChoice> choice = ChosenBackend(line, error);
     if (!choice) {
         std::fprintf(stderr, "walkers: %s\n", error.c_str());
         return kNoDisplay;
     }
-    if (*choice == BackendChoice::kX11)
-        return RunX11Program(startup_form);
+    // Only X11 lets one program end another's windows.
+    if (*choice == BackendChoice::kX11 || line.Has("stop"))
+        return RunX11Program(line.Has("stop"), startup_form);
     if (*choice == BackendChoice::kWayland || Set("WAYLAND_DISPLAY")) {
         WaylandConnection connection;
         if (connection.Usable())
@@ -46,7 +55,7 @@ int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_for
         }
     }
     if (Set("DISPLAY"))
-        return RunX11Program(startup_form);
+        return RunX11Program(false, startup_form);
     std::fprintf(stderr, "walkers needs a Wayland compositor with layer-shell (WAYLAND_DISPLAY) "
                          "or an X11 display (DISPLAY), and has neither\n");
     return kNoDisplay;

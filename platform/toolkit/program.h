@@ -1,6 +1,6 @@
-// Starts the program on the platform's desktop: loads the start-up form,
-// runs until no form is loaded and returns the process's exit status. The
-// command line may choose among the platform's desktops.
+// Starts the program on the platform's desktop: reads the command line,
+// loads the start-up form, runs until no form is loaded and returns the
+// process's exit status.
 #pragma once
 
 #include <functional>

@@ -1,17 +1,19 @@
-// The program on X11: the X display, the backend, the start-up
-// form and the exit status.
+// The program on X11: the X display, the backend, the start-up form and
+// the exit status; or, for --stop, ending the walkers running there.
 #include "platform/x11/x11_program.h"
 
 #include <X11/Xlib.h>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <malloc.h>
 
-#include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/toolkit/application.h"
+#include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_errors.h"
 #include "platform/x11/x11_signals.h"
+#include "platform/x11/x11_stop.h"
 #include "platform/x11/x11_xwayland.h"
 
 namespace {
@@ -22,7 +24,7 @@ constexpr int kKeptFreeMemory = 4 << 20;
 
 } // namespace
 
-int RunX11Program(const std::function<Form&()>& startup_form)
+int RunX11Program(bool stop, const std::function<Form&()>& startup_form)
 {
     const char* name = std::getenv("DISPLAY");
     if (!name || !*name) {
@@ -34,13 +36,22 @@ int RunX11Program(const std::function<Form&()>& startup_form)
         std::fprintf(stderr, "walkers: cannot open the X display \"%s\"\n", name);
         return kNoDisplay;
     }
+    x11_errors::Install();
+    if (stop) {
+        int status = 0;
+        {
+            X11Connection connection(display);
+            status = x11_stop::StopRunningWalkers(connection, std::cerr);
+        }
+        XCloseDisplay(display);
+        return status;
+    }
     if (x11_xwayland::UnderWlroots(display)) {
         std::fprintf(stderr, "walkers: this X display is XWayland under a wlroots compositor, "
                              "where the figures cannot be shaped; use --backend=wayland\n");
         XCloseDisplay(display);
         return kNoDisplay;
     }
-    x11_errors::Install();
     x11_signals::Install(std::getenv("WALKERS_X11_STATS") != nullptr);
     // Every tick frees and takes the same few hundred kilobytes: keep them
     // rather than hand them back to the system and ask again each time.

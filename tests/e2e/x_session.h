@@ -46,7 +46,11 @@ public:
 
     bool Ready() const { return display_ != nullptr; }
     const std::string& Name() const { return name_; }
-    std::map<std::string, std::string> Environment() const { return {{"DISPLAY", name_}}; }
+    // This display only: never a Wayland compositor the tests run under.
+    std::map<std::string, std::string> Environment() const
+    {
+        return {{"DISPLAY", name_}, {"WAYLAND_DISPLAY", ""}};
+    }
     Display* display() const { return display_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -56,6 +60,10 @@ public:
     Window ActiveWindow() const;
     // A top-level client window whose title is `title`, or None.
     Window FindWindow(const std::string& title) const;
+    // Every one of them.
+    std::vector<Window> FindWindows(const std::string& title) const;
+    // Whether the window is mapped and all its ancestors are.
+    bool Viewable(Window window) const;
     // The frame as a person sees it: the window and its decorations.
     Box Frame(Window client) const;
 
