@@ -1,6 +1,6 @@
 #!/bin/bash
-# Runs walkers. With a display (DISPLAY set) it simply starts there. Without
-# one it brings up a virtual desktop (Xvfb with openbox and two sample
+# Runs walkers. With a desktop (WAYLAND_DISPLAY or DISPLAY set) it simply
+# starts there. Without one it brings up a virtual desktop (Xvfb with openbox and two sample
 # windows that move, change their titles and take turns in front), runs the
 # program there for about 15 seconds, records what the screen shows and
 # writes an animated GIF, whose path it prints.
@@ -13,7 +13,7 @@ set -euo pipefail
 walkers=${1:?usage: $0 path/to/walkers [seconds]}
 seconds=${2:-15}
 
-if [ -n "${DISPLAY:-}" ]; then
+if [ -n "${WAYLAND_DISPLAY:-}" ] || [ -n "${DISPLAY:-}" ]; then
     exec "$walkers"
 fi
 

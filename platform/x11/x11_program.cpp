@@ -1,6 +1,6 @@
-// The program's start on Linux: the command line, the X display, the
-// backend, the start-up form and the exit status.
-#include "platform/toolkit/program.h"
+// The program on X11: the X display, the backend, the start-up form and
+// the exit status; or, for --stop, ending the walkers running there.
+#include "platform/x11/x11_program.h"
 
 #include <X11/Xlib.h>
 #include <cstdio>
@@ -8,13 +8,13 @@
 #include <iostream>
 #include <malloc.h>
 
-#include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/toolkit/application.h"
-#include "platform/toolkit/command_line.h"
+#include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_errors.h"
 #include "platform/x11/x11_signals.h"
 #include "platform/x11/x11_stop.h"
+#include "platform/x11/x11_xwayland.h"
 
 namespace {
 
@@ -24,29 +24,20 @@ constexpr int kKeptFreeMemory = 4 << 20;
 
 } // namespace
 
-int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_form)
+int RunX11Program(bool stop, const std::function<Form&()>& startup_form)
 {
-    std::vector<CommandOption> options = CommonOptions();
-    options.push_back({"stop", 0, "", "end the walkers running on this display"});
-    const ParsedCommandLine line = ParseCommandLine(options, argc, argv);
-    if (const std::optional<int> status = AnswerCommonOptions(line, options, std::cout, std::cerr))
-        return *status;
-
     const char* name = std::getenv("DISPLAY");
     if (!name || !*name) {
-        std::fprintf(stderr, "walkers needs an X11 display (XWayland counts), and DISPLAY is "
-                             "not set\n");
+        std::fprintf(stderr, "walkers: DISPLAY is not set\n");
         return kNoDisplay;
     }
     Display* display = XOpenDisplay(name);
     if (!display) {
-        std::fprintf(stderr, "walkers needs an X11 display (XWayland counts), and cannot open "
-                             "\"%s\"\n",
-                     name);
+        std::fprintf(stderr, "walkers: cannot open the X display \"%s\"\n", name);
         return kNoDisplay;
     }
     x11_errors::Install();
-    if (line.Has("stop")) {
+    if (stop) {
         int status = 0;
         {
             X11Connection connection(display);
@@ -54,6 +45,12 @@ int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_for
         }
         XCloseDisplay(display);
         return status;
+    }
+    if (x11_xwayland::UnderWlroots(display)) {
+        std::fprintf(stderr, "walkers: this X display is XWayland under a wlroots compositor, "
+                             "where the figures cannot be shaped; use --backend=wayland\n");
+        XCloseDisplay(display);
+        return kNoDisplay;
     }
     x11_signals::Install(std::getenv("WALKERS_X11_STATS") != nullptr);
     // Every tick frees and takes the same few hundred kilobytes: keep them

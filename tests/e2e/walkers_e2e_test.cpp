@@ -2,6 +2,7 @@
 // way a person would (xdotool) and judged from real screenshots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <random>
 #include <thread>
@@ -276,12 +277,18 @@ TEST(WalkersWithoutWindowManager, FiguresStandOnTheFocusedWindowsTopEdge)
 TEST(WalkersWithoutDisplay, EndsWithStatusTwoAndSaysWhy)
 {
     for (const char* display : {"", ":59999"}) {
-        Process walkers({WALKERS_BINARY}, {{"DISPLAY", display}});
+        Process walkers({WALKERS_BINARY}, {{"DISPLAY", display}, {"WAYLAND_DISPLAY", ""}});
         const auto status = walkers.Wait(10s);
         ASSERT_TRUE(status.has_value()) << "DISPLAY=" << display;
         EXPECT_EQ(*status, 2) << "DISPLAY=" << display;
-        EXPECT_NE(walkers.Errors().find("needs an X11 display"), std::string::npos)
-            << walkers.Errors();
+        const std::string errors = walkers.Errors();
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        EXPECT_NE(errors.find(*display ? "cannot open the X display" : "X11 display (DISPLAY)"),
+                  std::string::npos)
+            << errors;
+        if (!*display) {
+            EXPECT_NE(errors.find("Wayland compositor"), std::string::npos) << errors;
+        }
     }
 }
 

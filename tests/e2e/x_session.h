@@ -46,7 +46,11 @@ public:
 
     bool Ready() const { return display_ != nullptr; }
     const std::string& Name() const { return name_; }
-    std::map<std::string, std::string> Environment() const { return {{"DISPLAY", name_}}; }
+    // This display only: never a Wayland compositor the tests run under.
+    std::map<std::string, std::string> Environment() const
+    {
+        return {{"DISPLAY", name_}, {"WAYLAND_DISPLAY", ""}};
+    }
     Display* display() const { return display_; }
     int Width() const { return width_; }
     int Height() const { return height_; }

@@ -1,0 +1,48 @@
+#include "platform/wayland/focus_source.h"
+
+#include <cstdlib>
+
+#include "platform/wayland/hyprland_focus_source.h"
+#include "platform/wayland/sway_focus_source.h"
+
+const char kNoFocusSourceMessage[] =
+    "walkers: this compositor does not say which window has the focus; the figures can follow "
+    "windows on sway and Hyprland";
+
+namespace {
+
+// Answers that no window is in front.
+class NoFocusSource final : public FocusSource {
+public:
+    int EventDescriptor() const override { return -1; }
+    bool ReadEvents() override { return true; }
+    void Refresh() override {}
+    std::optional<FocusedWindow> Focused() const override { return std::nullopt; }
+    std::string Name() const override { return "none"; }
+};
+
+std::string Variable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+} // namespace
+
+std::unique_ptr<FocusSource> FindFocusSource()
+{
+    if (const std::string sway = Variable("SWAYSOCK"); !sway.empty()) {
+        auto source = std::make_unique<SwayFocusSource>(sway);
+        if (source->Connected())
+            return source;
+    }
+    if (const std::string instance = Variable("HYPRLAND_INSTANCE_SIGNATURE"); !instance.empty()) {
+        // Newer releases keep the sockets under the runtime directory.
+        for (const std::string& base : {Variable("XDG_RUNTIME_DIR") + "/hypr/", std::string("/tmp/hypr/")}) {
+            auto source = std::make_unique<HyprlandFocusSource>(base + instance);
+            if (source->Connected())
+                return source;
+        }
+    }
+    return std::make_unique<NoFocusSource>();
+}

@@ -1,0 +1,199 @@
+#include "platform/wayland/wayland_output_surface.h"
+
+#include <algorithm>
+
+#include "platform/user32_gdi32/tiled_image.h"
+#include "platform/wayland/wayland_connection.h"
+#include "wayland/wlr-layer-shell-unstable-v1-client-protocol.h"
+
+namespace {
+
+// Buffers the compositor may hold at once before a picture waits.
+constexpr std::size_t kMostBuffers = 3;
+// More damage rectangles than this are sent as their bounding box.
+constexpr int kMostDamageRects = 32;
+constexpr uint32_t kOpaque = 0xFF000000u;
+
+WaylandOutputSurface& Of(void* data) { return *static_cast<WaylandOutputSurface*>(data); }
+
+const zwlr_layer_surface_v1_listener kLayerListener = {
+    [](void* data, zwlr_layer_surface_v1*, uint32_t serial, uint32_t width, uint32_t height) {
+        Of(data).Configure(serial, width, height);
+    },
+    [](void* data, zwlr_layer_surface_v1*) { Of(data).Closed(); },
+};
+
+} // namespace
+
+WaylandOutputSurface::WaylandOutputSurface(WaylandConnection& connection, WaylandOutput& output,
+                                           std::function<void()> repaint)
+    : connection_(connection), output_(output), repaint_(std::move(repaint))
+{
+    surface_ = wl_compositor_create_surface(connection.compositor());
+    layer_surface_ = zwlr_layer_shell_v1_get_layer_surface(
+        connection.layer_shell(), surface_, output.output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
+        "walkers");
+    zwlr_layer_surface_v1_add_listener(layer_surface_, &kLayerListener, this);
+    zwlr_layer_surface_v1_set_anchor(layer_surface_, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
+                                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
+                                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    zwlr_layer_surface_v1_set_size(layer_surface_, 0, 0);
+    zwlr_layer_surface_v1_set_exclusive_zone(layer_surface_, -1);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(layer_surface_, 0);
+    // Nothing takes clicks until the first picture says where the figures are.
+    SetInputRegion(*PixmanRegion().get());
+    wl_surface_commit(surface_);
+}
+
+WaylandOutputSurface::~WaylandOutputSurface()
+{
+    zwlr_layer_surface_v1_destroy(layer_surface_);
+    wl_surface_destroy(surface_);
+    buffers_.clear();
+}
+
+void WaylandOutputSurface::Configure(uint32_t serial, uint32_t width, uint32_t height)
+{
+    zwlr_layer_surface_v1_ack_configure(layer_surface_, serial);
+    const int w = int(width), h = int(height);
+    const bool changed = !configured_ || w != width_ || h != height_;
+    configured_ = true;
+    width_ = w;
+    height_ = h;
+    if (changed)
+        repaint_();
+}
+
+void WaylandOutputSurface::SetInputRegion(const pixman_region32_t& local)
+{
+    if (input_set_ && pixman_region32_equal(input_.get(), &local))
+        return;
+    wl_region* region = wl_compositor_create_region(connection_.compositor());
+    int count = 0;
+    const pixman_box32_t* boxes = pixman_region32_rectangles(&local, &count);
+    for (int i = 0; i < count; ++i)
+        wl_region_add(region, boxes[i].x1, boxes[i].y1, boxes[i].x2 - boxes[i].x1,
+                      boxes[i].y2 - boxes[i].y1);
+    wl_surface_set_input_region(surface_, region);
+    wl_region_destroy(region);
+    pixman_region32_copy(input_.get(), &local);
+    input_set_ = true;
+}
+
+bool WaylandOutputSurface::Contains(double x, double y) const
+{
+    return pixman_region32_contains_point(const_cast<pixman_region32_t*>(input_.get()), int(x),
+                                          int(y), nullptr);
+}
+
+WaylandShmBuffer* WaylandOutputSurface::FreeBuffer(int width, int height)
+{
+    std::erase_if(buffers_, [&](const auto& buffer) {
+        return !buffer->Busy() && (buffer->Width() != width || buffer->Height() != height);
+    });
+    for (const auto& buffer : buffers_)
+        if (!buffer->Busy())
+            return buffer.get();
+    if (buffers_.size() >= kMostBuffers)
+        return nullptr;
+    auto buffer = std::make_unique<WaylandShmBuffer>(connection_.shm(), width, height);
+    if (!buffer->Valid())
+        return nullptr;
+    buffer->on_release = [this] {
+        if (waiting_for_buffer_)
+            repaint_();
+    };
+    buffers_.push_back(std::move(buffer));
+    return buffers_.back().get();
+}
+
+void WaylandOutputSurface::Present(const TiledImage& image, const pixman_region32_t& shape,
+                                   int left, int top)
+{
+    if (!configured_ || closed_ || width_ <= 0 || height_ <= 0)
+        return;
+    const int scale = std::max(1, output_.scale);
+    WaylandShmBuffer* buffer = FreeBuffer(width_ * scale, height_ * scale);
+    if (!buffer) {
+        waiting_for_buffer_ = true; // painted when one comes back
+        return;
+    }
+    waiting_for_buffer_ = false;
+
+    // The shape in this surface's logical pixels: the window sits at
+    // (left, top) of the layout, the output at its own place.
+    const int dx = left - output_.x, dy = top - output_.y;
+    PixmanRegion local;
+    pixman_region32_copy(local.get(), &shape);
+    pixman_region32_translate(local.get(), dx, dy);
+    PixmanRegion bounds(0, 0, width_, height_);
+    pixman_region32_intersect(local.get(), local.get(), bounds.get());
+
+    // What the buffer showed before goes transparent, then the new shape
+    // is drawn, each logical pixel as a scale x scale block.
+    PixmanRegion scaled;
+    pixman_region32_copy(scaled.get(), local.get());
+    if (scale > 1) {
+        int count = 0;
+        const pixman_box32_t* boxes = pixman_region32_rectangles(local.get(), &count);
+        std::vector<pixman_box32_t> big(boxes, boxes + count);
+        for (pixman_box32_t& box : big) {
+            box.x1 *= scale;
+            box.y1 *= scale;
+            box.x2 *= scale;
+            box.y2 *= scale;
+        }
+        pixman_region32_fini(scaled.get());
+        pixman_region32_init_rects(scaled.get(), big.data(), int(big.size()));
+    }
+    {
+        PixmanRegion stale;
+        pixman_region32_subtract(stale.get(), buffer->Opaque().get(), scaled.get());
+        int count = 0;
+        const pixman_box32_t* boxes = pixman_region32_rectangles(stale.get(), &count);
+        for (int i = 0; i < count; ++i)
+            for (int y = boxes[i].y1; y < boxes[i].y2; ++y)
+                std::fill(buffer->Row(y) + boxes[i].x1, buffer->Row(y) + boxes[i].x2, 0u);
+    }
+    int count = 0;
+    const pixman_box32_t* boxes = pixman_region32_rectangles(local.get(), &count);
+    std::vector<uint32_t> row;
+    for (int i = 0; i < count; ++i) {
+        const pixman_box32_t& box = boxes[i];
+        const int width = box.x2 - box.x1;
+        row.resize(std::size_t(width));
+        for (int y = box.y1; y < box.y2; ++y) {
+            image.Read(box.x1 - dx, y - dy, width, 1, row.data(), width);
+            for (int sy = 0; sy < scale; ++sy) {
+                uint32_t* out = buffer->Row(y * scale + sy) + box.x1 * scale;
+                for (int x = 0; x < width; ++x)
+                    for (int sx = 0; sx < scale; ++sx)
+                        *out++ = row[std::size_t(x)] | kOpaque;
+            }
+        }
+    }
+    pixman_region32_copy(buffer->Opaque().get(), scaled.get());
+
+    // Damage: what was shown and what is shown now.
+    PixmanRegion damage;
+    pixman_region32_union(damage.get(), shown_.get(), local.get());
+    boxes = pixman_region32_rectangles(damage.get(), &count);
+    if (count > kMostDamageRects) {
+        const pixman_box32_t* extents = pixman_region32_extents(damage.get());
+        wl_surface_damage_buffer(surface_, extents->x1 * scale, extents->y1 * scale,
+                                 (extents->x2 - extents->x1) * scale,
+                                 (extents->y2 - extents->y1) * scale);
+    } else {
+        for (int i = 0; i < count; ++i)
+            wl_surface_damage_buffer(surface_, boxes[i].x1 * scale, boxes[i].y1 * scale,
+                                     (boxes[i].x2 - boxes[i].x1) * scale,
+                                     (boxes[i].y2 - boxes[i].y1) * scale);
+    }
+    pixman_region32_copy(shown_.get(), local.get());
+    SetInputRegion(*local.get());
+    wl_surface_set_buffer_scale(surface_, scale);
+    wl_surface_attach(surface_, buffer->Buffer(), 0, 0);
+    buffer->MarkBusy();
+    wl_surface_commit(surface_);
+}

@@ -1,0 +1,58 @@
+// A form window's part on one output: a layer surface on the overlay layer,
+// anchored to all four edges so it covers the output above normal windows,
+// taking no keyboard focus and only the clicks inside the window region.
+// It shows the form's image inside the region and is transparent outside.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+#include <wayland-client.h>
+
+#include "platform/user32_gdi32/pixman_region.h"
+#include "platform/wayland/wayland_shm_buffer.h"
+
+class TiledImage;
+class WaylandConnection;
+struct WaylandOutput;
+struct zwlr_layer_surface_v1;
+
+class WaylandOutputSurface {
+public:
+    // `repaint` is called when the surface needs its picture again (first
+    // configured, resized, or a buffer came free while one was waiting).
+    WaylandOutputSurface(WaylandConnection& connection, WaylandOutput& output,
+                         std::function<void()> repaint);
+    ~WaylandOutputSurface();
+    WaylandOutputSurface(const WaylandOutputSurface&) = delete;
+    WaylandOutputSurface& operator=(const WaylandOutputSurface&) = delete;
+
+    wl_surface* Surface() const { return surface_; }
+    const WaylandOutput& Output() const { return output_; }
+    // Shows `image` inside `shape` (both in window pixels) for a window
+    // whose top-left corner is at (left, top) of the layout.
+    void Present(const TiledImage& image, const pixman_region32_t& shape, int left, int top);
+    // What this surface made clickable, in its own logical pixels.
+    bool Contains(double x, double y) const;
+
+    void Configure(uint32_t serial, uint32_t width, uint32_t height);
+    void Closed() { closed_ = true; }
+
+private:
+    WaylandShmBuffer* FreeBuffer(int width, int height);
+    void SetInputRegion(const pixman_region32_t& local);
+
+    WaylandConnection& connection_;
+    WaylandOutput& output_;
+    std::function<void()> repaint_;
+    wl_surface* surface_ = nullptr;
+    zwlr_layer_surface_v1* layer_surface_ = nullptr;
+    int width_ = 0, height_ = 0; // configured, in logical pixels
+    bool configured_ = false;
+    bool closed_ = false;
+    bool waiting_for_buffer_ = false;
+    std::vector<std::unique_ptr<WaylandShmBuffer>> buffers_;
+    PixmanRegion shown_;  // the committed picture's opaque part, in logical pixels
+    PixmanRegion input_;  // the committed input region
+    bool input_set_ = false;
+};

@@ -1,0 +1,116 @@
+#!/bin/bash
+# What walkers costs on Wayland: on a headless sway (1920x1080, software
+# rendering) with one floating window in front, walkers runs for
+# MEASURE_SECONDS (default 30) and the script reports:
+#   - the CPU of walkers and of sway meanwhile (/proc/PID/stat user+system);
+#   - per tick, the IPC that follows the focused window: the tree requests,
+#     the bytes of the replies and the time from asking to having the answer
+#     (walkers' own counters, WALKERS_WAYLAND_STATS, read with SIGUSR1 at the
+#     start and the end of the window);
+#   - the same with EXTRA_WINDOWS (default 20) more windows on the desktop,
+#     to show what a bigger tree costs.
+# sway refuses to run as root: as root it runs as the user walkers-sway,
+# created if missing.
+#
+#   tools/measure-wayland-cpu.sh [path/to/walkers [path/to/wayland_test_window]]
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+walkers=$(realpath "${1:-$root/build-release/app/walkers}")
+window=$(realpath "${2:-$(dirname "$walkers")/../tests/wayland/wayland_test_window}")
+seconds=${MEASURE_SECONDS:-30}
+extra=${EXTRA_WINDOWS:-20}
+warmup=3
+for program in "$walkers" "$window"; do
+    [ -x "$program" ] || { echo "measure: $program is missing (build the release tree)" >&2; exit 1; }
+done
+
+hz=$(getconf CLK_TCK)
+work=$(mktemp -d "${TMPDIR:-/tmp}/walkers-wayland-measure.XXXXXX")
+pids=()
+cleanup() {
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+percent() { awk -v t="$1" -v s="$2" -v hz="$hz" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
+
+run_as=()
+if [ "$(id -u)" = 0 ]; then
+    id walkers-sway >/dev/null 2>&1 ||
+        useradd --system --no-create-home --shell /usr/sbin/nologin walkers-sway
+    chown walkers-sway "$work"
+    run_as=(setpriv --reuid="$(id -u walkers-sway)" --regid="$(id -g walkers-sway)" --clear-groups)
+fi
+chmod 700 "$work"
+cat >"$work/config" <<CONFIG
+xwayland disable
+output HEADLESS-1 resolution 1920x1080 bg #304860 solid_color
+default_border normal
+default_floating_border normal
+CONFIG
+chmod 644 "$work/config"
+env -u WAYLAND_DISPLAY -u DISPLAY -u SWAYSOCK XDG_RUNTIME_DIR="$work" HOME="$work" \
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+    "${run_as[@]}" sway -c "$work/config" >"$work/sway.log" 2>&1 &
+sway_pid=$!
+pids+=($sway_pid)
+for _ in $(seq 100); do
+    ls "$work"/sway-ipc.*.sock >/dev/null 2>&1 && ls "$work"/wayland-? >/dev/null 2>&1 && break
+    sleep 0.1
+done
+export XDG_RUNTIME_DIR=$work
+export WAYLAND_DISPLAY=$(basename "$(ls "$work"/wayland-? | head -n1)")
+export SWAYSOCK=$(ls "$work"/sway-ipc.*.sock | head -n1)
+unset DISPLAY
+sleep 1
+
+open_window() { # title colour
+    "$window" "$1" "$2" >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 50); do swaymsg -t get_tree | grep -q "\"name\": \"$1\"" && break; sleep 0.1; done
+}
+
+# Counters of the last SIGUSR1 report in walkers' log.
+stats() { grep 'walkers stats' "$work/walkers.log" | tail -n1; }
+field() { sed -n "s/.*$1 \([0-9]*\).*/\1/p" <<<"$2"; }
+
+measure() { # label
+    local label=$1
+    WALKERS_WAYLAND_STATS=1 "$walkers" >"$work/walkers.log" 2>&1 &
+    local walkers_pid=$!
+    pids+=($walkers_pid)
+    sleep "$warmup"
+    kill -USR1 "$walkers_pid"; sleep 0.2
+    local before; before=$(stats)
+    local w0 s0; w0=$(cpu_ticks "$walkers_pid"); s0=$(cpu_ticks "$sway_pid")
+    sleep "$seconds"
+    local w1 s1; w1=$(cpu_ticks "$walkers_pid"); s1=$(cpu_ticks "$sway_pid")
+    kill -USR1 "$walkers_pid"; sleep 0.2
+    local after; after=$(stats)
+    kill "$walkers_pid"; wait "$walkers_pid" 2>/dev/null || true
+    local ticks=$(( $(field ticks "$after") - $(field ticks "$before") ))
+    local requests=$(( $(field requests "$after") - $(field requests "$before") ))
+    local bytes=$(( $(field reply_bytes "$after") - $(field reply_bytes "$before") ))
+    local wait_us=$(( $(field reply_wait_us "$after") - $(field reply_wait_us "$before") ))
+    echo "$label:"
+    echo "  walkers CPU $(percent $((w1 - w0)) "$seconds")%, sway CPU $(percent $((s1 - s0)) "$seconds")% over ${seconds}s, $ticks ticks"
+    awk -v t="$ticks" -v r="$requests" -v b="$bytes" -v w="$wait_us" 'BEGIN {
+        if (t == 0) t = 1
+        printf "  per tick: %.2f tree requests, %.0f reply bytes, %.0f us from asking to the answer\n", r / t, b / t, w / t }'
+}
+
+open_window "measured window" 8FBF8F
+swaymsg 'floating enable, resize set 900 500, move absolute position 500 300' >/dev/null
+measure "one window"
+
+for i in $(seq "$extra"); do
+    open_window "other window $i" C0C0E0
+    swaymsg "[title=\"other window $i\"] move container to workspace 2" >/dev/null
+done
+swaymsg '[title="measured window"] focus' >/dev/null
+measure "with $extra more windows on another workspace"
