@@ -14,6 +14,16 @@ class TiledImage {
 public:
     static constexpr int kTileSize = 64;
 
+    // Drawing that the image's owner holds back because it shows it by other
+    // means: drawn into the image before anything else reads or changes it.
+    class Deferred {
+    public:
+        virtual void Settle(TiledImage& image) = 0;
+
+    protected:
+        ~Deferred() = default;
+    };
+
     TiledImage(int width, int height, uint32_t background_xrgb);
     ~TiledImage();
     TiledImage(const TiledImage&) = delete;
@@ -38,6 +48,10 @@ public:
     // Copies the rectangle into `out` (0x00RRGGBB rows of `out_stride` pixels).
     void Read(int x, int y, int width, int height, uint32_t* out, int out_stride) const;
 
+    // The owner's held-back drawing, settled (and forgotten) on the next
+    // read or change; null: none.
+    void Defer(Deferred* deferred) { deferred_ = deferred; }
+
     uint32_t Background() const { return background_; }
     // Counts the calls that may have changed pixels: equal counts, equal
     // pixels, so a caller that showed the image can tell it is still shown.
@@ -46,6 +60,7 @@ public:
 
 private:
     struct Tile;
+    void Settle() const;
     Tile& TileAt(int tx, int ty);
     const Tile* FindTile(int tx, int ty) const;
     static uint64_t Key(int tx, int ty) { return (uint64_t(uint32_t(ty)) << 32) | uint32_t(tx); }
@@ -55,6 +70,7 @@ private:
     uint32_t background_;
     uint64_t changes_ = 0;
     std::unordered_map<uint64_t, std::unique_ptr<Tile>> tiles_;
+    mutable Deferred* deferred_ = nullptr;
     // The tiles found last, one for each parity of column and row: the
     // rectangles of a picture up to a tile in size fall in at most four
     // neighbouring tiles, which all get a slot of their own. Forgotten

@@ -18,7 +18,8 @@ constexpr long kRootEventMask = PropertyChangeMask | StructureNotifyMask | Focus
 
 X11Backend::X11Backend(Display* display)
     : x_(display), foreground_(x_, [this](Window window) { return OwnEventMask(window); }),
-      painter_(x_)
+      painter_(x_), pictures_(x_, painter_),
+      pictures_on_server_(std::getenv("WALKERS_X11_CLIENT_IMAGE") == nullptr)
 {
     XSelectInput(display, x_.root(), kRootEventMask);
     last_read_ns_ = MonotonicNanoseconds();
@@ -35,12 +36,13 @@ void X11Backend::ReportStats()
 {
     std::fprintf(stderr,
                  "walkers stats: ticks %llu, x_events %llu, waits %llu, round_trips %llu, "
-                 "requests %llu, pixel_puts %llu, pixels %llu, shared_memory %d\n",
+                 "requests %llu, pixel_puts %llu, pixels %llu, picture_copies %llu\n",
                  (unsigned long long)stats_.timer_events, (unsigned long long)stats_.x_events,
                  (unsigned long long)stats_.waits, (unsigned long long)x_.RoundTrips(),
                  (unsigned long long)NextRequest(x_.display()) - 1,
                  (unsigned long long)painter_.PutRequests(),
-                 (unsigned long long)painter_.PixelsSent(), painter_.UsesSharedMemory() ? 1 : 0);
+                 (unsigned long long)painter_.PixelsSent(),
+                 (unsigned long long)pictures_.Copies());
 }
 
 std::unique_ptr<NativeWindow> X11Backend::NewWindow(Form& form)

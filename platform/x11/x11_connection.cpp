@@ -1,6 +1,5 @@
 #include "platform/x11/x11_connection.h"
 
-#include <X11/extensions/XShm.h>
 #include <X11/extensions/shape.h>
 #include <iterator>
 #include <time.h>
@@ -49,8 +48,6 @@ X11Connection::X11Connection(Display* display)
     int shape_event_base = 0;
     if (XShapeQueryExtension(display_, &shape_event_base, &error_base))
         shape_event_base_ = shape_event_base;
-    if (XShmQueryExtension(display_))
-        shm_completion_type_ = XShmGetEventBase(display_) + ShmCompletion;
 }
 
 void X11Connection::RootResized(int width, int height)

@@ -49,14 +49,10 @@ public:
     void RootResized(int width, int height);
 
     bool HasShape() const { return shape_event_base_ >= 0; }
-    // The event type of MIT-SHM's completion event, or -1 without MIT-SHM.
-    // (Completions need no handling: each event tells Xlib how far the
-    // server has got, which is all the painter asks.)
-    int ShmCompletionType() const { return shm_completion_type_; }
 
     // Round trips counted where the backend waits for a reply: the probe's
-    // questions and attaching shared memory (the atoms and extensions asked
-    // for here, at the start, are not counted).
+    // questions (the atoms and extensions asked for here, at the start, are
+    // not counted).
     uint64_t RoundTrips() const { return round_trips_; }
     void CountRoundTrip() { ++round_trips_; }
 
@@ -70,7 +66,6 @@ private:
     int root_width_;
     int root_height_;
     int shape_event_base_ = -1;
-    int shm_completion_type_ = -1;
     uint64_t round_trips_ = 0;
 };
 
