@@ -14,7 +14,8 @@
 #   - for walkers, X requests and round trips per tick in steady state: its
 #     own counters (WALKERS_X11_STATS, read with SIGUSR1 at the start and the
 #     end of the window). Every call that waits for a reply goes through a
-#     counting wrapper, and Xlib's request serial counts the requests;
+#     counting wrapper, and Xlib's request serial counts the requests; and
+#     how many pictures the server drew, how many puts of pixels it got;
 #   - walkers' peak resident memory (VmHWM) at 1920x1080 and at 3840x2160;
 #   - walkers with its own window in front for FROZEN_SECONDS (default 20):
 #     each tick then only asks for the foreground window and returns, so this
@@ -124,16 +125,17 @@ sleep "$warmup"
 kill -USR1 "$walkers_pid"; sleep 0.2
 ticks0=$(stat_of "$work/walkers.log" ticks); trips0=$(stat_of "$work/walkers.log" round_trips)
 requests0=$(stat_of "$work/walkers.log" requests); events0=$(stat_of "$work/walkers.log" x_events)
+puts0=$(stat_of "$work/walkers.log" pixel_puts); copies0=$(stat_of "$work/walkers.log" picture_copies)
 t0=$(date +%s%N)
 read -r w_cpu w_server w_manager < <(measure_cpu "$walkers_pid")
 kill -USR1 "$walkers_pid"; sleep 0.2
 t1=$(date +%s%N)
 ticks1=$(stat_of "$work/walkers.log" ticks); trips1=$(stat_of "$work/walkers.log" round_trips)
 requests1=$(stat_of "$work/walkers.log" requests); events1=$(stat_of "$work/walkers.log" x_events)
+puts1=$(stat_of "$work/walkers.log" pixel_puts); copies1=$(stat_of "$work/walkers.log" picture_copies)
 tick_rate=$(awk -v n=$((ticks1 - ticks0)) -v ns=$((t1 - t0)) 'BEGIN { printf "%.2f", n / (ns / 1e9) }')
 w_calls=$(syscalls "$walkers_pid")
 w_rss=$(awk '/VmHWM/ { print $2 }' "/proc/$walkers_pid/status")
-shm=$(stat_of "$work/walkers.log" shared_memory)
 # Its own window in front: the figures hold still and a tick draws nothing.
 form=$(xdotool search --name '^Form1$' 2>/dev/null | head -n1 || true)
 f_cpu=n/a
@@ -188,7 +190,8 @@ walkers: ticks per second          $tick_rate
 walkers: X round trips per tick    $(per_tick $((trips1 - trips0)) "$ticks")  ($((trips1 - trips0)) in $ticks ticks)
 walkers: X requests per tick       $(per_tick $((requests1 - requests0)) "$ticks")
 walkers: X events per tick         $(per_tick $((events1 - events0)) "$ticks")
-walkers: pixels via MIT-SHM        $([ "$shm" = 1 ] && echo yes || echo no)
+walkers: picture copies per tick   $(per_tick $((copies1 - copies0)) "$ticks")  (drawn by the server)
+walkers: pixel puts per tick       $(per_tick $((puts1 - puts0)) "$ticks")  (pixels sent from the client image)
 walkers: peak RSS at 1920x1080     $((w_rss / 1024)) MiB ($w_rss kB)
 walkers: peak RSS at 3840x2160     $((big_rss / 1024)) MiB ($big_rss kB)
 targets: program <= 1.6x, X server <= 1.4x, desktop (program + X server + openbox) <= 1.5x; RSS at 3840x2160 < 16 MiB

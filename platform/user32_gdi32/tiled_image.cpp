@@ -83,23 +83,14 @@ void TiledImage::Settle() const {
 }
 
 TiledImage::Tile& TiledImage::TileAt(int tx, int ty) {
-    Found& found = found_[Slot(tx, ty)];
-    const uint64_t key = Key(tx, ty);
-    if (found.tile && found.key == key) return *found.tile;
-    std::unique_ptr<Tile>& tile = tiles_[key];
+    std::unique_ptr<Tile>& tile = tiles_[Key(tx, ty)];
     if (!tile) tile = std::make_unique<Tile>(background_);
-    found = {key, tile.get()};
     return *tile;
 }
 
 const TiledImage::Tile* TiledImage::FindTile(int tx, int ty) const {
-    Found& found = found_[Slot(tx, ty)];
-    const uint64_t key = Key(tx, ty);
-    if (found.tile && found.key == key) return found.tile;
-    auto it = tiles_.find(key);
-    if (it == tiles_.end()) return nullptr;
-    found = {key, it->second.get()};
-    return found.tile;
+    auto it = tiles_.find(Key(tx, ty));
+    return it == tiles_.end() ? nullptr : it->second.get();
 }
 
 // Whatever lies outside the new bounds goes back to the background, so that
@@ -107,7 +98,6 @@ const TiledImage::Tile* TiledImage::FindTile(int tx, int ty) const {
 void TiledImage::Resize(int width, int height) {
     Settle();
     ++changes_;
-    ForgetFound();
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     for (auto it = tiles_.begin(); it != tiles_.end();) {
@@ -130,7 +120,6 @@ void TiledImage::Resize(int width, int height) {
 void TiledImage::Clear(uint32_t xrgb) {
     Settle();
     ++changes_;
-    ForgetFound();
     xrgb &= 0xFFFFFFu;
     if (xrgb != background_) {
         tiles_.clear();

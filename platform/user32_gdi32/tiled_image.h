@@ -3,7 +3,6 @@
 // the memory and the work follow the figures, not the screen size.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -71,15 +70,4 @@ private:
     uint64_t changes_ = 0;
     std::unordered_map<uint64_t, std::unique_ptr<Tile>> tiles_;
     mutable Deferred* deferred_ = nullptr;
-    // The tiles found last, one for each parity of column and row: the
-    // rectangles of a picture up to a tile in size fall in at most four
-    // neighbouring tiles, which all get a slot of their own. Forgotten
-    // whenever a tile is dropped.
-    struct Found {
-        uint64_t key = 0;
-        Tile* tile = nullptr;
-    };
-    static std::size_t Slot(int tx, int ty) { return std::size_t((tx & 1) | (ty & 1) << 1); }
-    void ForgetFound() const { found_ = {}; }
-    mutable std::array<Found, 4> found_{};
 };
