@@ -6,6 +6,44 @@
 #include "rgn/mod_RGN_UserFunction.h"
 #include "rgn/shape_table.h"
 
+namespace {
+
+// The union is always formed in the new shape's region, so the handle
+// changes at every stamp and the previous accumulated region is freed.
+HRGN RGN_CombineShape(double previous_region, double shape_index, double x, double y)
+{
+    HRGN combined = RGN_CreateShapeRegion(shape_index, x, y);
+    if (previous_region != 0) {
+        HRGN previous = RegionHandle(previous_region);
+        CombineRgn(combined, previous, combined, RGN_OR);
+        DeleteObject(previous);
+    }
+    return combined;
+}
+
+void RGN_PaintShape(double shape_index, Form& canvas, double x, double y)
+{
+    HRGN outline = RGN_CreateShapeRegion(shape_index, 0, 0);
+    OffsetRgn(outline, IntDiv(x, Screen.TwipsPerPixelX()), IntDiv(y, Screen.TwipsPerPixelY()));
+    SelectClipRgn(canvas.hdc(), outline);
+    const Picture& picture =
+        DefaultInstance<frm_RGN_Picture>().pPicture(RoundToInt16(shape_index)).GetPicture();
+    canvas.PaintPicture(picture, x, y, SRCCOPY);
+    SelectClipRgn(canvas.hdc(), nullptr);
+    DeleteObject(outline);
+}
+
+// Every walker frame is a 64-pixel cell: 960 twips, whatever the screen.
+int32_t FrameSize(double shape_index)
+{
+    for (int k = 0; k <= 12; ++k)
+        if (shape_index == k)
+            return 960;
+    return 0;
+}
+
+} // namespace
+
 namespace mod_RGN_Proc {
 
 void RGN_InitCanvas(Form& canvas, const CanvasMode& mode, double width, double height)
@@ -67,29 +105,7 @@ void RGN_ApplyRegion(Form& canvas)
     DoEvents();
 }
 
-// The union is always formed in the new shape's region, so the handle
-// changes at every stamp and the previous accumulated region is freed.
-HRGN RGN_CombineShape(double previous_region, double shape_index, double x, double y)
-{
-    HRGN combined = RGN_CreateShapeRegion(shape_index, x, y);
-    if (previous_region != 0) {
-        HRGN previous = RegionHandle(previous_region);
-        CombineRgn(combined, previous, combined, RGN_OR);
-        DeleteObject(previous);
-    }
-    return combined;
-}
-
-void RGN_PaintShape(double shape_index, Form& canvas, double x, double y)
-{
-    HRGN outline = RGN_CreateShapeRegion(shape_index, 0, 0);
-    OffsetRgn(outline, IntDiv(x, Screen.TwipsPerPixelX()), IntDiv(y, Screen.TwipsPerPixelY()));
-    SelectClipRgn(canvas.hdc(), outline);
-    const Picture& picture =
-        DefaultInstance<frm_RGN_Picture>().pPicture(RoundToInt16(shape_index)).GetPicture();
-    canvas.PaintPicture(picture, x, y, SRCCOPY);
-    SelectClipRgn(canvas.hdc(), nullptr);
-    DeleteObject(outline);
-}
+int32_t RGN_ShapeWidth(double shape_index) { return FrameSize(shape_index); }
+int32_t RGN_ShapeHeight(double shape_index) { return FrameSize(shape_index); }
 
 } // namespace mod_RGN_Proc

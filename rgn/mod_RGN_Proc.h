@@ -3,6 +3,7 @@
 // and hand the region to the window.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -18,9 +19,8 @@ void RGN_InitCanvas(Form& canvas, const CanvasMode& mode, double width, double h
 void RGN_StampShape(double shape_index, Form& canvas, InOut<int32_t> x, InOut<int32_t> y,
                     std::optional<double> colour);
 void RGN_ApplyRegion(Form& canvas);
-
-// Private to the canvas: each returns or paints one stamped shape.
-HRGN RGN_CombineShape(double previous_region, double shape_index, double x, double y);
-void RGN_PaintShape(double shape_index, Form& canvas, double x, double y);
+// The size of a shape's cell in twips: 960 for a walker frame, 0 otherwise.
+int32_t RGN_ShapeWidth(double shape_index);
+int32_t RGN_ShapeHeight(double shape_index);
 
 } // namespace mod_RGN_Proc

@@ -34,7 +34,10 @@ void RGN_SetTopmost(Form& form, bool flag)
 
 int32_t RGN_FullScreenHeight()
 {
-    int32_t pixels = CheckedAdd(GetSystemMetrics(SM_CYFULLSCREEN), GetSystemMetrics(SM_CYCAPTION));
+    // Read one after the other: the order of a call's arguments is open.
+    const int32_t client = GetSystemMetrics(SM_CYFULLSCREEN);
+    const int32_t caption = GetSystemMetrics(SM_CYCAPTION);
+    int32_t pixels = CheckedAdd(client, caption);
     return RoundToInt32(double(pixels) * Screen.TwipsPerPixelY());
 }
 

@@ -57,19 +57,3 @@ HRGN RGN_CreateShapeRegion(double shape_index, double x, double y)
     }
     return region;
 }
-
-namespace {
-
-// Every walker frame is a 64-pixel cell: 960 twips, whatever the screen.
-int32_t FrameSize(double shape_index)
-{
-    for (int k = 0; k <= 12; ++k)
-        if (shape_index == k)
-            return 960;
-    return 0;
-}
-
-} // namespace
-
-int32_t mod_RGN_Proc::RGN_ShapeWidth(double shape_index) { return FrameSize(shape_index); }
-int32_t mod_RGN_Proc::RGN_ShapeHeight(double shape_index) { return FrameSize(shape_index); }

@@ -34,8 +34,3 @@ void RGN_BuildShapeTable();
 // whole pixels; the caller owns it. A shape whose data makes no region shows
 // the region-data message and ends the program.
 HRGN RGN_CreateShapeRegion(double shape_index, double x, double y);
-
-namespace mod_RGN_Proc {
-int32_t RGN_ShapeWidth(double shape_index);
-int32_t RGN_ShapeHeight(double shape_index);
-} // namespace mod_RGN_Proc

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_backend.h"
 
+#include "platform/toolkit/application_title.h"
 #include "platform/win32/win32_event_gate.h"
 #include "platform/win32/win32_window.h"
 
@@ -36,7 +37,7 @@ void Win32Backend::StopTimer(Timer& timer) { timers_.Stop(timer); }
 void Win32Backend::ShowMessage(const std::string& text)
 {
     win32::ModalScope modal;
-    MessageBoxA(nullptr, text.c_str(), "walkers", MB_OK);
+    MessageBoxA(nullptr, text.c_str(), WALKERS_APPLICATION_TITLE, MB_OK);
 }
 
 int Win32Backend::ScreenWidthPixels() { return GetSystemMetrics(SM_CXSCREEN); }

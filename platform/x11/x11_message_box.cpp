@@ -4,6 +4,7 @@
 #include <X11/keysym.h>
 #include <algorithm>
 
+#include "platform/toolkit/application_title.h"
 #include "platform/toolkit/system_colors.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_signals.h"
@@ -63,7 +64,7 @@ X11MessageBox::X11MessageBox(X11Backend& backend, const std::string& text)
     window_ = XCreateWindow(display_, x.root(), left, top, unsigned(width_), unsigned(height_), 1,
                             x.depth(), InputOutput, x.visual(),
                             CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
-    x11_hints::SetDialogHints(x, window_, "walkers");
+    x11_hints::SetDialogHints(x, window_, WALKERS_APPLICATION_TITLE);
     XSizeHints size{};
     size.flags = PPosition | PSize | PMinSize | PMaxSize;
     size.x = left;

@@ -461,7 +461,7 @@ TEST_F(BackendOnDesktop, TheMessageBoxReturnsOnEnterEscapeOrItsButton)
     for (const auto& dismissal : dismissals) {
         std::thread user([&] {
             Window box = None;
-            WaitUntil([&] { return (box = session.FindWindow("walkers")) != None; }, 5s);
+            WaitUntil([&] { return (box = session.FindWindow("Project1")) != None; }, 5s);
             WaitUntil([&] { return session.ActiveWindow() == box; }, 5s);
             if (dismissal[0] == "click") {
                 // The OK button is centred at the bottom.
@@ -482,7 +482,7 @@ TEST_F(BackendOnDesktop, TheMessageBoxReturnsOnEnterEscapeOrItsButton)
         backend->ShowMessage("Run-time error '6':\n\nOverflow");
         user.join();
         EXPECT_LT(std::chrono::steady_clock::now() - start, 8s) << dismissal[0];
-        EXPECT_TRUE(WaitUntil([&] { return session.FindWindow("walkers") == None; }, 2s));
+        EXPECT_TRUE(WaitUntil([&] { return session.FindWindow("Project1") == None; }, 2s));
     }
 }
 

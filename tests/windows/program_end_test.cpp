@@ -64,7 +64,7 @@ BOOL CALLBACK CollectText(HWND child, LPARAM)
 // Runs inside the message box's own loop: reads the box and dismisses it.
 void CALLBACK DismissMessageBox(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    HWND box = FindWindowA("#32770", "walkers");
+    HWND box = FindWindowA("#32770", "Project1");
     if (!box)
         return;
     KillTimer(nullptr, timer);
