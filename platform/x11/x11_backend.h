@@ -52,8 +52,9 @@ public:
     void ShowMessage(const std::string& text) override;
     float TwipsPerPixelX() override { return kTwipsPerPixel; }
     float TwipsPerPixelY() override { return kTwipsPerPixel; }
-    int ScreenWidthPixels() override { return x_.RootWidth(); }
-    int ScreenHeightPixels() override { return x_.RootHeight(); }
+    // The program's pixels: the screen's divided by the scale.
+    int ScreenWidthPixels() override { return x_.RootWidth() / x_.Scale(); }
+    int ScreenHeightPixels() override { return x_.RootHeight() / x_.Scale(); }
 
     // --- User32Desktop
     HWND ForegroundWindow() override;

@@ -48,6 +48,11 @@ public:
     // The root changed size (RandR); taken from its ConfigureNotify.
     void RootResized(int width, int height);
 
+    // Screen pixels per pixel the program sees: from Xft.dpi, as a display
+    // scaled for its DPI enlarges a program that does not know of DPI, so
+    // that the figures keep their size to the eye.
+    int Scale() const { return scale_; }
+
     bool HasShape() const { return shape_event_base_ >= 0; }
 
     // Round trips counted where the backend waits for a reply: the probe's
@@ -65,9 +70,14 @@ private:
     X11Atoms atoms_{};
     int root_width_;
     int root_height_;
+    int scale_ = 1;
     int shape_event_base_ = -1;
     uint64_t round_trips_ = 0;
 };
+
+// round(Xft.dpi / 96), at least 1, from the server's resource string (as
+// xrdb sets it); 1 without one.
+int ScaleOfResources(const char* resources);
 
 // Monotonic time in nanoseconds (CLOCK_MONOTONIC: no system call).
 int64_t MonotonicNanoseconds();

@@ -52,10 +52,24 @@ unsigned long X11Painter::PixelOf(uint32_t xrgb) const
 }
 
 void X11Painter::Put(Drawable target, int x, int y, int width, int height, const uint32_t* xrgb,
-                     int stride)
+                     int stride, int scale)
 {
     if (width <= 0 || height <= 0)
         return;
+    if (scale > 1) { // each pixel becomes a square of whole pixels
+        const int wide = width * scale;
+        enlarged_.resize(std::size_t(wide) * std::size_t(height * scale));
+        for (int row = 0; row < height * scale; ++row) {
+            const uint32_t* source = xrgb + std::size_t(row / scale) * std::size_t(stride);
+            uint32_t* out = enlarged_.data() + std::size_t(row) * std::size_t(wide);
+            for (int column = 0; column < wide; ++column)
+                out[column] = source[column / scale];
+        }
+        xrgb = enlarged_.data();
+        width = wide;
+        height *= scale;
+        stride = wide;
+    }
     image_->width = width;
     image_->height = height;
     if (direct_) { // the rows go as they are
@@ -77,7 +91,8 @@ void X11Painter::Put(Drawable target, int x, int y, int width, int height, const
     ++put_requests_;
 }
 
-void X11Painter::PutArea(Drawable target, const TiledImage& image, const pixman_region32_t& area)
+void X11Painter::PutArea(Drawable target, const TiledImage& image, const pixman_region32_t& area,
+                         int scale)
 {
     int count = 0;
     const pixman_box32_t* boxes =
@@ -87,6 +102,6 @@ void X11Painter::PutArea(Drawable target, const TiledImage& image, const pixman_
         const int width = box.x2 - box.x1, height = box.y2 - box.y1;
         read_.resize(std::size_t(width) * std::size_t(height));
         image.Read(box.x1, box.y1, width, height, read_.data(), width);
-        Put(target, box.x1, box.y1, width, height, read_.data(), width);
+        Put(target, box.x1 * scale, box.y1 * scale, width, height, read_.data(), width, scale);
     }
 }

@@ -19,13 +19,16 @@ public:
     X11Painter(const X11Painter&) = delete;
     X11Painter& operator=(const X11Painter&) = delete;
 
-    // Puts top-down 0x00RRGGBB rows, `stride` pixels apart, with their
-    // top-left corner at (x, y) of `target`.
+    // Puts top-down 0x00RRGGBB rows, `stride` pixels apart, each pixel
+    // enlarged to `scale` x `scale`, with their top-left corner at (x, y) of
+    // `target` (in the target's pixels).
     void Put(Drawable target, int x, int y, int width, int height, const uint32_t* xrgb,
-             int stride);
-    // Puts the image's pixels inside `area` (within the image's and the
-    // target's bounds) at the same place in `target`, a rectangle at a time.
-    void PutArea(Drawable target, const TiledImage& image, const pixman_region32_t& area);
+             int stride, int scale = 1);
+    // Puts the image's pixels inside `area` (within the image's bounds and,
+    // enlarged `scale` times, the target's) at the same place in `target`,
+    // a rectangle at a time.
+    void PutArea(Drawable target, const TiledImage& image, const pixman_region32_t& area,
+                 int scale);
     // 0x00RRGGBB as the server's pixel value.
     unsigned long PixelOf(uint32_t xrgb) const;
 
@@ -39,6 +42,7 @@ private:
     bool direct_ = false; // 0x00RRGGBB words are the server's own format
     unsigned long masks_[3] = {}; // red, green, blue
     std::vector<uint32_t> read_;   // an area's pixels read from the image
+    std::vector<uint32_t> enlarged_;  // pixels enlarged for a scaled screen
     std::vector<uint32_t> converted_; // pixels in another format
 
     uint64_t pixels_sent_ = 0;

@@ -70,10 +70,11 @@ std::unique_ptr<X11Pictures::Entry> X11Pictures::Upload(const Picture& picture,
                        picture.TopDownXrgb() + std::size_t(entry->width) * std::size_t(entry->height));
     pixman_region32_copy(entry->outline.get(), &outline);
 
-    const auto width = unsigned(entry->width), height = unsigned(entry->height);
+    const int scale = x_.Scale();
+    const auto width = unsigned(entry->width * scale), height = unsigned(entry->height * scale);
     entry->pixels = XCreatePixmap(display, x_.root(), width, height, unsigned(x_.depth()));
     painter_.Put(entry->pixels, 0, 0, entry->width, entry->height, entry->xrgb.data(),
-                 entry->width);
+                 entry->width, scale);
 
     entry->mask = XCreatePixmap(display, x_.root(), width, height, 1);
     GC mask_gc = XCreateGC(display, entry->mask, 0, nullptr);
@@ -81,7 +82,7 @@ std::unique_ptr<X11Pictures::Entry> X11Pictures::Upload(const Picture& picture,
     XFillRectangle(display, entry->mask, mask_gc, 0, 0, width, height);
     XSetForeground(display, mask_gc, 1);
     std::vector<XRectangle> rectangles;
-    XRectanglesOf(outline, rectangles);
+    XRectanglesOf(outline, rectangles, scale);
     XFillRectangles(display, entry->mask, mask_gc, rectangles.data(), int(rectangles.size()));
     XFreeGC(display, mask_gc);
 
@@ -95,8 +96,9 @@ std::unique_ptr<X11Pictures::Entry> X11Pictures::Upload(const Picture& picture,
 void X11Pictures::Copy(const Entry& entry, Drawable target, int x, int y)
 {
     Display* display = x_.display();
-    XSetClipOrigin(display, entry.gc, x, y);
-    XCopyArea(display, entry.pixels, target, entry.gc, 0, 0, unsigned(entry.width),
-              unsigned(entry.height), x, y);
+    const int scale = x_.Scale();
+    XSetClipOrigin(display, entry.gc, x * scale, y * scale);
+    XCopyArea(display, entry.pixels, target, entry.gc, 0, 0, unsigned(entry.width * scale),
+              unsigned(entry.height * scale), x * scale, y * scale);
     ++copies_;
 }

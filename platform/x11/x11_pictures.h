@@ -23,7 +23,7 @@ class X11Painter;
 class X11Pictures {
 public:
     struct Entry {
-        int width = 0, height = 0;
+        int width = 0, height = 0; // the program's pixels; on the server, times the scale
         std::vector<uint32_t> xrgb; // for drawing into a client image
         PixmanRegion outline;       // in the picture's own coordinates
         Pixmap pixels = None;
@@ -40,7 +40,8 @@ public:
     // outline with the picture's corner at (x, y); uploads it on first use.
     // Null when the clip is another one, or the picture cannot be kept.
     const Entry* Match(const Picture& picture, const pixman_region32_t& clip, int x, int y);
-    // Draws the picture through its mask with its corner at (x, y).
+    // Draws the picture through its mask with its corner at (x, y), in the
+    // program's pixels.
     void Copy(const Entry& entry, Drawable target, int x, int y);
 
     std::size_t Count() const { return entries_.size(); }

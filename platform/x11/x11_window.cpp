@@ -59,8 +59,11 @@ void X11FormWindow::Place(int x, int y, int width, int height)
     width_ = std::max(1, width);
     height_ = std::max(1, height);
     X11Connection& connection = backend_.Connection();
-    x11_hints::SetPlacement(connection, window_, x_, y_, width_, height_);
-    XMoveResizeWindow(connection.display(), window_, x_, y_, unsigned(width_), unsigned(height_));
+    const int scale = connection.Scale();
+    x11_hints::SetPlacement(connection, window_, x_ * scale, y_ * scale, width_ * scale,
+                            height_ * scale);
+    XMoveResizeWindow(connection.display(), window_, x_ * scale, y_ * scale,
+                      unsigned(width_ * scale), unsigned(height_ * scale));
     // The shape is kept within the window's bounds: new bounds, new shape.
     tile_valid_ = false;
     PixmanRegion shape;
@@ -176,12 +179,13 @@ void X11FormWindow::Show(PixmanRegion& shape, bool again)
     const bool empty = !pixman_region32_not_empty(shape.get());
 
     // 1. The pixels, into the tile (a new one if the shape outgrew it).
+    const int scale = backend_.Connection().Scale();
     if (!empty) {
-        tile_.Fit(width_, height_, extents.y2);
+        tile_.Fit(width_ * scale, height_ * scale, extents.y2 * scale);
         if (recording_)
             DrawBatch(extents);
         else
-            backend_.Painter().PutArea(tile_.Id(), image_, *shape.get());
+            backend_.Painter().PutArea(tile_.Id(), image_, *shape.get(), scale);
         tile_.Attach(window_);
     }
     // 2. The shape: what it newly reveals is painted from the tile at once.
@@ -203,9 +207,11 @@ void X11FormWindow::Show(PixmanRegion& shape, bool again)
 void X11FormWindow::DrawBatch(const pixman_box32_t& extents)
 {
     Display* display = backend_.Connection().display();
+    const int scale = backend_.Connection().Scale();
     XSetForeground(display, fill_gc_, backend_.Painter().PixelOf(batch_.clear_xrgb));
-    XFillRectangle(display, tile_.Id(), fill_gc_, extents.x1, extents.y1,
-                   unsigned(extents.x2 - extents.x1), unsigned(extents.y2 - extents.y1));
+    XFillRectangle(display, tile_.Id(), fill_gc_, extents.x1 * scale, extents.y1 * scale,
+                   unsigned((extents.x2 - extents.x1) * scale),
+                   unsigned((extents.y2 - extents.y1) * scale));
     for (const Stamp& stamp : batch_.stamps) {
         const X11Pictures::Entry& picture = *stamp.picture;
         // Only pictures that reach the shape: the rest cannot show.
@@ -221,8 +227,9 @@ void X11FormWindow::Repaint(const pixman_box32_t& box)
 {
     if (!visible_ || box.x2 <= box.x1 || box.y2 <= box.y1)
         return;
-    XClearArea(backend_.Connection().display(), window_, box.x1, box.y1,
-               unsigned(box.x2 - box.x1), unsigned(box.y2 - box.y1), False);
+    const int scale = backend_.Connection().Scale();
+    XClearArea(backend_.Connection().display(), window_, box.x1 * scale, box.y1 * scale,
+               unsigned((box.x2 - box.x1) * scale), unsigned((box.y2 - box.y1) * scale), False);
 }
 
 // The bounding shape only: a window without an input shape of its own
@@ -238,7 +245,7 @@ void X11FormWindow::SendShape()
         return;
     }
     // Within the window's bounds, so every rectangle fits X's 16 bits.
-    XRectanglesOf(*shape_.get(), rectangles_);
+    XRectanglesOf(*shape_.get(), rectangles_, x.Scale());
     XShapeCombineRectangles(display, window_, ShapeBounding, 0, 0, rectangles_.data(),
                             int(rectangles_.size()), ShapeSet, YXBanded);
 }
@@ -254,8 +261,11 @@ void X11FormWindow::SetTopmost(bool topmost)
 
 bool X11FormWindow::Contains(int x, int y) const
 {
-    return pixman_region32_contains_point(const_cast<pixman_region32_t*>(shape_.get()), x, y,
-                                          nullptr);
+    const int scale = backend_.Connection().Scale();
+    if (x < 0 || y < 0)
+        return false;
+    return pixman_region32_contains_point(const_cast<pixman_region32_t*>(shape_.get()), x / scale,
+                                          y / scale, nullptr);
 }
 
 // Another window went over ours: back on top, if we are meant to be there.

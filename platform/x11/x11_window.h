@@ -47,6 +47,7 @@ public:
 
     Window Id() const { return window_; }
     Form& Owner() const { return owner_; }
+    // In the program's pixels; on the screen, times the connection's scale.
     RECT Placement() const { return RECT{x_, y_, x_ + width_, y_ + height_}; }
     // The events this window wants for itself: no exposures, since the
     // server paints them from the background tile. Without a window manager
@@ -60,7 +61,8 @@ public:
     bool SetRegion(HRGN region);
     // Above all other windows, and kept there.
     void SetTopmost(bool topmost);
-    // Whether a point in window coordinates is inside the window's shape.
+    // Whether a point in the window's coordinates (the screen's pixels) is
+    // inside the window's shape.
     bool Contains(int x, int y) const;
     void ObserveVisibility(const XVisibilityEvent& event);
 

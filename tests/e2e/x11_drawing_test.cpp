@@ -6,6 +6,7 @@
 // must leave the server-drawn way, and what a steady tick costs.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <random>
 #include <vector>
 
@@ -58,7 +59,12 @@ struct Stamp {
 // outlines each pixel of the last picture stamped over it.
 class Reference {
 public:
-    Reference() : pixels_(std::size_t(kWidth) * kHeight, kRoot), inside_(pixels_.size(), false) {}
+    // The screen's size in the program's pixels.
+    explicit Reference(int scale = 1)
+        : width_(kWidth / scale), height_(kHeight / scale),
+          pixels_(std::size_t(width_) * std::size_t(height_), kRoot), inside_(pixels_.size(), false)
+    {
+    }
 
     void Add(const Stamp& stamp)
     {
@@ -84,15 +90,16 @@ public:
     uint32_t At(int x, int y) const { return pixels_[Index(x, y)]; }
 
 private:
-    static std::size_t Index(int x, int y) { return std::size_t(y) * kWidth + std::size_t(x); }
+    std::size_t Index(int x, int y) const { return std::size_t(y) * std::size_t(width_) + std::size_t(x); }
     void Set(int x, int y, uint32_t pixel, bool inside)
     {
-        if (x < 0 || y < 0 || x >= kWidth || y >= kHeight)
+        if (x < 0 || y < 0 || x >= width_ || y >= height_)
             return;
         pixels_[Index(x, y)] = pixel;
         inside_[Index(x, y)] = inside;
     }
 
+    int width_, height_;
     std::vector<uint32_t> pixels_;
     std::vector<bool> inside_;
 };
@@ -140,16 +147,19 @@ protected:
         XSync(display, False);
     }
 
-    // Every pixel as the reference has it, and a click at sample points
-    // lands on the canvas exactly where a figure is.
-    ::testing::AssertionResult ShowsAndTakesClicks(const Reference& reference, std::mt19937& random)
+    // Every pixel as the reference has it (each of its pixels a square of
+    // `scale` x `scale` on the screen), and a click at sample points lands
+    // on the canvas exactly where a figure is.
+    ::testing::AssertionResult ShowsAndTakesClicks(const Reference& reference, std::mt19937& random,
+                                                   int scale = 1)
     {
         const Screenshot shot = session.Capture();
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
-                if (shot.At(x, y) != reference.At(x, y))
-                    return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is " << std::hex
-                                                         << shot.At(x, y) << " not " << reference.At(x, y);
+                if (shot.At(x, y) != reference.At(x / scale, y / scale))
+                    return ::testing::AssertionFailure()
+                           << "pixel " << x << "," << y << " is " << std::hex << shot.At(x, y)
+                           << " not " << reference.At(x / scale, y / scale);
         Display* probe = session.display();
         const Window root = DefaultRootWindow(probe);
         const Window window = Window(reinterpret_cast<uintptr_t>(canvas->hwnd()));
@@ -161,10 +171,10 @@ protected:
             int root_x, root_y, win_x, win_y;
             unsigned mask;
             XQueryPointer(probe, root, &under, &child, &root_x, &root_y, &win_x, &win_y, &mask);
-            if ((child == window) != reference.Inside(x, y))
+            const bool inside = reference.Inside(x / scale, y / scale);
+            if ((child == window) != inside)
                 return ::testing::AssertionFailure() << "a click at " << x << "," << y
-                                                     << (reference.Inside(x, y) ? " misses" : " hits")
-                                                     << " the canvas";
+                                                     << (inside ? " misses" : " hits") << " the canvas";
         }
         return ::testing::AssertionSuccess();
     }
@@ -176,10 +186,10 @@ protected:
 };
 
 // Overlapping figures anywhere, some across the screen's edges.
-std::vector<Stamp> RandomBatch(std::mt19937& random)
+std::vector<Stamp> RandomBatch(std::mt19937& random, int scale = 1)
 {
-    std::uniform_int_distribution<int> count(1, 12), shape(0, 12), x(-50, kWidth - 10),
-        y(-50, kHeight - 10);
+    std::uniform_int_distribution<int> count(1, 12), shape(0, 12), x(-50, kWidth / scale - 10),
+        y(-50, kHeight / scale - 10);
     std::vector<Stamp> stamps(std::size_t(count(random)));
     for (Stamp& s : stamps)
         s = Stamp{shape(random), x(random), y(random)};
@@ -304,6 +314,52 @@ TEST_F(CanvasOnX11, ASteadyTickSendsAtMostTwoRequestsAFigureAndThreeMore)
         EXPECT_EQ(backend->Connection().RoundTrips(), trips) << "tick " << tick;
         EXPECT_EQ(backend->Stats().x_events, events) << "tick " << tick;
     }
+}
+
+// A screen at 192 dpi: the program sees half as many pixels, and each of
+// them shows as a 2x2 square, on both ways, and takes clicks the same.
+class CanvasOnX11At192Dpi : public CanvasOnX11 {
+protected:
+    CanvasOnX11At192Dpi()
+    {
+        const std::string resources = "Xft.dpi:\t192\n";
+        XChangeProperty(session.display(), DefaultRootWindow(session.display()),
+                        XInternAtom(session.display(), "RESOURCE_MANAGER", False), XA_STRING, 8,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+                        int(resources.size()));
+        XSync(session.display(), False);
+    }
+};
+
+TEST_F(CanvasOnX11At192Dpi, RandomBatchesShowTwiceAsLargeOnBothWays)
+{
+    ASSERT_EQ(backend->Connection().Scale(), 2);
+    EXPECT_EQ(backend->ScreenWidthPixels(), kWidth / 2);
+    for (const bool on_server : {true, false}) {
+        backend->DrawPicturesOnServer(on_server);
+        std::mt19937 random(on_server ? 5 : 6);
+        for (int batch = 0; batch < 8; ++batch) {
+            Reference reference(2);
+            StampAll(RandomBatch(random, 2), reference);
+            Apply();
+            ASSERT_TRUE(ShowsAndTakesClicks(reference, random, 2))
+                << (on_server ? "server-drawn" : "client image") << ", batch " << batch;
+        }
+    }
+}
+
+TEST(X11Scale, IsTheResourcesDpiOverNinetySixRoundedAndAtLeastOne)
+{
+    EXPECT_EQ(ScaleOfResources(nullptr), 1);
+    EXPECT_EQ(ScaleOfResources(""), 1);
+    EXPECT_EQ(ScaleOfResources("Xcursor.size:\t24\nXft.dpi:\t96\n"), 1);
+    EXPECT_EQ(ScaleOfResources("Xcursor.size:\t24\nXft.dpi:\t192\nXft.antialias:\t1\n"), 2);
+    EXPECT_EQ(ScaleOfResources("Xft.dpi: 144"), 2);
+    EXPECT_EQ(ScaleOfResources("Xft.dpi:\t120\n"), 1);
+    EXPECT_EQ(ScaleOfResources("Xft.dpi:\t288\n"), 3);
+    EXPECT_EQ(ScaleOfResources("Xft.dpi:\t40\n"), 1);
+    EXPECT_EQ(ScaleOfResources("Xft.dpi:\tlarge\n"), 1);
+    EXPECT_EQ(ScaleOfResources("MyXft.dpi:\t192\n"), 1);
 }
 
 } // namespace
