@@ -1,43 +1,80 @@
-# walkers: `make test` builds everything and runs every test; `make run`
-# starts the program. Both install the Debian packages they need first.
+# walkers: `make run` builds and starts the program, `make test` builds
+# everything and runs every test, `make install` and `make package` install
+# it or make a Debian package of it. Each installs the Debian packages it
+# needs first: `make run` only what building and running takes.
 JOBS ?= $(shell nproc)
 HOST := build
 RELEASE := build-release
 WINDOWS := build-mingw
+PACKAGE := build-package
+PREFIX ?= /usr/local
 
-.PHONY: all deps host release outline-tool windows test run clean
+.PHONY: all deps deps-run deps-tests deps-windows host release outline-tool windows test run \
+	install uninstall package clean
 
 all: release
 
-deps:
-	@tools/install-deps.sh
+deps-run:
+	@tools/install-deps.sh run
 
-# The tests' build: debug, with AddressSanitizer and UndefinedBehaviorSanitizer.
-host: deps
-	cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug -DWALKERS_SANITIZE=ON
+deps-tests:
+	@tools/install-deps.sh run tests
+
+deps-windows:
+	@tools/install-deps.sh run windows
+
+deps:
+	@tools/install-deps.sh run tests windows
+
+# The tests' build: debug, with AddressSanitizer and UndefinedBehaviorSanitizer,
+# warnings as errors.
+host: deps-tests
+	cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug -DWALKERS_SANITIZE=ON -DWALKERS_WERROR=ON \
+		-DWALKERS_TESTS=ON -DWALKERS_PACKAGE_BUILD=$(abspath $(PACKAGE))
 	cmake --build $(HOST) -j$(JOBS)
 
-release: deps
-	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
+# The program (and its tests and benchmark, when GoogleTest is installed).
+release: deps-run
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 	cmake --build $(RELEASE) -j$(JOBS)
 
-outline-tool: deps
+outline-tool: deps-run
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(RELEASE) --target outline_tool -j$(JOBS)
 
 # The Windows build, cross-compiled with mingw-w64; the shape loaders come
 # from the host's outline tool.
-windows: outline-tool
+windows: deps-windows outline-tool
 	cmake -S . -B $(WINDOWS) -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 		-DWALKERS_HOST_BUILD=$(abspath $(RELEASE))
 	cmake --build $(WINDOWS) -j$(JOBS)
 
-test: host windows
+# The package's tests look at what `make package` made.
+test: deps host windows package
 	cd $(HOST) && ctest --output-on-failure -j$(JOBS)
 
 run: release
 	tools/run-walkers.sh $(RELEASE)/app/walkers
 
+# Into $(DESTDIR)$(PREFIX); `make uninstall` removes what it installed.
+install: release
+	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE)
+
+uninstall:
+	@test -f $(RELEASE)/install_manifest.txt || { echo "nothing was installed from $(RELEASE)" >&2; exit 1; }
+	xargs -d '\n' rm -fv < $(RELEASE)/install_manifest.txt
+
+# walkers_<version>_amd64.deb in $(PACKAGE): built with the flags Debian
+# builds its packages with, hardening included (bind now as well).
+package: deps-run
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all && \
+	cmake -S . -B $(PACKAGE) -DCMAKE_BUILD_TYPE=Release -DWALKERS_TESTS=OFF -DWALKERS_DEB=ON \
+		-DCMAKE_INSTALL_PREFIX=/usr \
+		-DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" && \
+	cmake --build $(PACKAGE) -j$(JOBS) && \
+	cd $(PACKAGE) && cpack
+
 clean:
-	rm -rf $(HOST) $(RELEASE) $(WINDOWS)
+	rm -rf $(HOST) $(RELEASE) $(WINDOWS) $(PACKAGE)

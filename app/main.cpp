@@ -3,7 +3,7 @@
 #include "platform/toolkit/application.h"
 #include "platform/toolkit/program.h"
 
-int main()
+int main(int argc, char* argv[])
 {
-    return RunProgram([]() -> Form& { return toolkit::Instance<Form1>(); });
+    return RunProgram(argc, argv, []() -> Form& { return toolkit::Instance<Form1>(); });
 }

@@ -137,8 +137,9 @@ private:
     void HandleQueuedClicks();
     void DeliverClick(QueuedClick click);
     void FireTimer(Timer& timer);
-    // Runs part of the program, turning its end into the desktop's state.
-    void RunProgram(const std::function<void()>& part);
+    // Runs a part of the program (its start, a stretch of time), turning its
+    // end into the desktop's state.
+    void RunPart(const std::function<void()>& part);
     void EndProgram(int status);
 
     std::shared_ptr<SimWindowStack> stack_;

@@ -41,7 +41,7 @@ void SimDesktop::RunLoop()
 void SimDesktop::Advance(int ms)
 {
     const int64_t until = timers_.Now() + std::max(ms, 0);
-    RunProgram([&] {
+    RunPart([&] {
         HandleQueuedClicks();
         while (Timer* due = timers_.TakeDue(until)) {
             FireTimer(*due);
@@ -61,7 +61,7 @@ void SimDesktop::Start(Form& startup)
     started_ = true;
     ended_ = false;
     exit_status_ = 0;
-    RunProgram([&] { toolkit::LoadStartupForm(startup); });
+    RunPart([&] { toolkit::LoadStartupForm(startup); });
 }
 
 void SimDesktop::HandleQueuedClicks()
@@ -105,7 +105,7 @@ void SimDesktop::FireTimer(Timer& timer)
     toolkit::DeliverTimer(timer);
 }
 
-void SimDesktop::RunProgram(const std::function<void()>& part)
+void SimDesktop::RunPart(const std::function<void()>& part)
 {
     if (ended_)
         return;

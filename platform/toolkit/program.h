@@ -1,9 +1,10 @@
-// Starts the program on the platform's desktop: loads the start-up form,
-// runs until no form is loaded and returns the process's exit status.
+// Starts the program on the platform's desktop: reads the command line,
+// loads the start-up form, runs until no form is loaded and returns the
+// process's exit status.
 #pragma once
 
 #include <functional>
 
 class Form;
 
-int RunProgram(const std::function<Form&()>& startup_form);
+int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_form);

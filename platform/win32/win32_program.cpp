@@ -1,13 +1,21 @@
-// The program on Windows: install the Win32 backend, run the start-up form
-// until no form is loaded, and hand back the exit status.
+// The program on Windows: read the command line, install the Win32 backend,
+// run the start-up form until no form is loaded, and hand back the exit
+// status.
+#include <iostream>
+
 #include "platform/toolkit/application.h"
 #include "platform/toolkit/application_title.h"
+#include "platform/toolkit/command_line.h"
 #include "platform/toolkit/program.h"
 #include "platform/toolkit/runtime_error.h"
 #include "platform/win32/win32_backend.h"
 
-int RunProgram(const std::function<Form&()>& startup_form)
+int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_form)
 {
+    const std::vector<CommandOption> options = CommonOptions();
+    const ParsedCommandLine line = ParseCommandLine(options, argc, argv);
+    if (const std::optional<int> status = AnswerCommonOptions(line, options, std::cout, std::cerr))
+        return *status;
     int status = 1;
     try {
         Win32Backend backend;

@@ -39,6 +39,8 @@ X11Connection::X11Connection(Display* display)
         {"_NET_WM_WINDOW_TYPE_DIALOG", &X11Atoms::net_wm_window_type_dialog},
         {"_NET_FRAME_EXTENTS", &X11Atoms::net_frame_extents},
         {"_GTK_FRAME_EXTENTS", &X11Atoms::gtk_frame_extents},
+        {"_WALKERS_USER", &X11Atoms::walkers_user},
+        {"_WALKERS_STOP", &X11Atoms::walkers_stop},
     };
     constexpr int count = int(std::size(names));
     char* texts[count];

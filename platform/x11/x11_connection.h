@@ -26,6 +26,8 @@ struct X11Atoms {
     Atom net_wm_window_type_dialog;
     Atom net_frame_extents;
     Atom gtk_frame_extents;
+    Atom walkers_user; // on a shown form window: the user who runs it
+    Atom walkers_stop; // the message that asks it to end
 };
 
 class X11Connection {

@@ -78,10 +78,10 @@ void X11Backend::GiveBack(const std::vector<XEvent>& events)
     deferred_.insert(deferred_.begin(), events.begin(), events.end());
 }
 
-// What the program sees as events: a click released on a figure, and the
-// window manager's close button. The handler may unload the form and so
-// destroy its window: the window is looked up by its id every time, and
-// nothing touches it after the handler.
+// What the program sees as events: a click released on a figure (or the
+// request of `walkers --stop`), and the window manager's close button. The
+// handler may unload the form and so destroy its window: the window is
+// looked up by its id every time, and nothing touches it after the handler.
 void X11Backend::Act(const XEvent& event)
 {
     switch (event.type) {
@@ -96,6 +96,11 @@ void X11Backend::Act(const XEvent& event)
     case ClientMessage: {
         const XClientMessageEvent& e = event.xclient;
         X11FormWindow* window = FindForm(e.window);
+        if (window && e.message_type == x_.atoms().walkers_stop) {
+            // `walkers --stop`: as if the user clicked a figure.
+            toolkit::DeliverClick(window->Owner());
+            break;
+        }
         if (!window || e.message_type != x_.atoms().wm_protocols ||
             Atom(e.data.l[0]) != x_.atoms().wm_delete_window)
             break;

@@ -9,6 +9,7 @@
 #include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_rectangles.h"
+#include "platform/x11/x11_stop.h"
 #include "platform/x11/x11_window_hints.h"
 
 X11FormWindow::X11FormWindow(X11Backend& backend, Form& owner)
@@ -88,6 +89,7 @@ void X11FormWindow::SetVisible(bool visible)
             ComputeShape(shape);
             Show(shape, true);
         }
+        x11_stop::MarkStoppable(x, window_);
         XMapRaised(x.display(), window_); // painted from the tile as it appears
     } else {
         XWithdrawWindow(x.display(), window_, x.screen());

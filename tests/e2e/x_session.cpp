@@ -207,7 +207,14 @@ Window XSession::ActiveWindow() const
 
 Window XSession::FindWindow(const std::string& title) const
 {
+    const std::vector<Window> found = FindWindows(title);
+    return found.empty() ? None : found.front();
+}
+
+std::vector<Window> XSession::FindWindows(const std::string& title) const
+{
     // Top levels and, under a window manager, the clients in its frames.
+    std::vector<Window> found;
     std::vector<Window> pending{DefaultRootWindow(display_)};
     for (int depth = 0; depth < 3 && !pending.empty(); ++depth) {
         std::vector<Window> next;
@@ -224,10 +231,17 @@ Window XSession::FindWindow(const std::string& title) const
         }
         for (Window window : next)
             if (Title(display_, window) == title)
-                return window;
+                found.push_back(window);
         pending = next;
     }
-    return None;
+    return found;
+}
+
+bool XSession::Viewable(Window window) const
+{
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display_, window, &attributes) &&
+           attributes.map_state == IsViewable;
 }
 
 Box XSession::Frame(Window client) const

@@ -56,6 +56,10 @@ public:
     Window ActiveWindow() const;
     // A top-level client window whose title is `title`, or None.
     Window FindWindow(const std::string& title) const;
+    // Every one of them.
+    std::vector<Window> FindWindows(const std::string& title) const;
+    // Whether the window is mapped and all its ancestors are.
+    bool Viewable(Window window) const;
     // The frame as a person sees it: the window and its decorations.
     Box Frame(Window client) const;
 

@@ -36,6 +36,7 @@ TEST(ArtTool, RedrawsTheStoredFilesByteForByte)
     for (int k = 0; k < 13; ++k) stored.push_back(FramePath(k));
     stored.push_back(fs::path(WALKERS_FRAMES_DIR) / "contact_sheet.png");
     stored.push_back(fs::path(WALKERS_ICONS_DIR) / "walkers.ico");
+    stored.push_back(fs::path(WALKERS_ICONS_DIR) / "walkers_small.ico");
     stored.push_back(fs::path(WALKERS_ICONS_DIR) / "window.ico");
     for (const fs::path& file : stored) {
         fs::path drawn = dir / file.parent_path().filename() / file.filename();

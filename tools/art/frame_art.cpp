@@ -97,6 +97,10 @@ int main(int argc, char** argv)
     const IconImage app[] = {DrawAppIcon(tubes[4])};
     const IconImage window[] = {DrawWindowIcon(32, 1), DrawWindowIcon(32, 4), DrawWindowIcon(16, 4)};
     if (!Write(icons_dir / "walkers.ico", EncodeIco(app))) return 1;
+    // The 16-pixel menu icon cannot be enlarged from the 32-pixel one: drawn
+    // on its own, it stays out of the program's file icon.
+    const IconImage small[] = {DrawAppIcon(tubes[4], 16)};
+    if (!Write(icons_dir / "walkers_small.ico", EncodeIco(small))) return 1;
     if (!Write(icons_dir / "window.ico", EncodeIco(window))) return 1;
     return 0;
 }

@@ -81,7 +81,7 @@ std::vector<uint8_t> EncodeIco(std::span<const IconImage> images)
         const IconImage& image = images[i];
         out.push_back(uint8_t(image.size));
         out.push_back(uint8_t(image.size));
-        out.push_back(image.bits < 8 ? uint8_t(1u << image.bits) : 0); // palette size
+        out.push_back(image.bits < 8 ? uint8_t(1u << image.bits) : uint8_t(0)); // palette size
         out.push_back(0);
         PutU16(out, 1);
         PutU16(out, image.bits);

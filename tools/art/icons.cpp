@@ -2,21 +2,23 @@
 
 #include "tools/art/tube_paint.h"
 
-IconImage DrawAppIcon(const TubePose& arch)
+IconImage DrawAppIcon(const TubePose& arch, int size)
 {
-    constexpr int kSize = 32, kSub = 4;
-    TubePose half = {arch.p0 * 0.5, arch.c0 * 0.5, arch.c1 * 0.5, arch.p1 * 0.5,
-                     arch.half_width * 0.5};
-    Box extent = TubeShape(half).Extent();
-    Vec2 shift{(kSize - extent.left - extent.right) / 2, (kSize - extent.top - extent.bottom) / 2};
-    half = {half.p0 + shift, half.c0 + shift, half.c1 + shift, half.p1 + shift, half.half_width};
-    TubeShape shape(half);
+    constexpr int kSub = 4;
+    const double scale = size / 64.0;
+    TubePose scaled = {arch.p0 * scale, arch.c0 * scale, arch.c1 * scale, arch.p1 * scale,
+                       arch.half_width * scale};
+    Box extent = TubeShape(scaled).Extent();
+    Vec2 shift{(size - extent.left - extent.right) / 2, (size - extent.top - extent.bottom) / 2};
+    scaled = {scaled.p0 + shift, scaled.c0 + shift, scaled.c1 + shift, scaled.p1 + shift,
+              scaled.half_width};
+    TubeShape shape(scaled);
 
     IconImage icon;
-    icon.size = kSize;
+    icon.size = size;
     icon.bits = 32;
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
             int covered = 0;
             Vec2 sum;
             for (int j = 0; j < kSub; ++j)

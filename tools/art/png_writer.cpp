@@ -62,13 +62,13 @@ void PutMatch(BitWriter& w, int length, int distance)
 
 // One fixed-Huffman block. Matches are tried only at the distances where an
 // enlarged picture repeats itself: the previous byte, pixel and row.
-std::vector<uint8_t> Deflate(std::span<const uint8_t> data, int row_bytes)
+std::vector<uint8_t> Deflate(std::span<const uint8_t> data, int pixel_bytes, int row_bytes)
 {
     std::vector<uint8_t> out;
     BitWriter w(out);
     w.Put(1, 1); // final block
     w.Put(1, 2); // fixed Huffman codes
-    const int distances[] = {1, 3, row_bytes};
+    const int distances[] = {1, pixel_bytes, row_bytes};
     for (size_t i = 0; i < data.size();) {
         int best_len = 0, best_dist = 0;
         for (int d : distances) {
@@ -127,31 +127,50 @@ uint32_t Adler32(std::span<const uint8_t> bytes)
     return b << 16 | a;
 }
 
-std::vector<uint8_t> EncodePng(int width, int height, std::span<const uint8_t> rgb)
+namespace {
+
+// PNG colour types: truecolour, and truecolour with alpha.
+constexpr uint8_t kRgb = 2, kRgba = 6;
+
+std::vector<uint8_t> Encode(int width, int height, uint8_t colour_type,
+                            std::span<const uint8_t> pixels)
 {
-    assert(rgb.size() == size_t(width) * height * 3);
-    const int row_bytes = 1 + width * 3;
+    const int pixel_bytes = colour_type == kRgba ? 4 : 3;
+    assert(pixels.size() == size_t(width) * height * pixel_bytes);
+    const int row_bytes = 1 + width * pixel_bytes;
     std::vector<uint8_t> raw;
     raw.reserve(size_t(row_bytes) * height);
     for (int y = 0; y < height; ++y) {
         raw.push_back(0); // no filter: the row distance already finds repeats
-        auto row = rgb.subspan(size_t(y) * width * 3, size_t(width) * 3);
+        auto row = pixels.subspan(size_t(y) * width * pixel_bytes, size_t(width) * pixel_bytes);
         raw.insert(raw.end(), row.begin(), row.end());
     }
 
     std::vector<uint8_t> zlib = {0x78, 0x01};
-    std::vector<uint8_t> deflated = Deflate(raw, row_bytes);
+    std::vector<uint8_t> deflated = Deflate(raw, pixel_bytes, row_bytes);
     zlib.insert(zlib.end(), deflated.begin(), deflated.end());
     PutU32Big(zlib, Adler32(raw));
 
     std::vector<uint8_t> header;
     PutU32Big(header, uint32_t(width));
     PutU32Big(header, uint32_t(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB, no interlace
+    header.insert(header.end(), {8, colour_type, 0, 0, 0}); // 8 bits a sample, no interlace
 
     std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     PutChunk(png, "IHDR", header);
     PutChunk(png, "IDAT", zlib);
     PutChunk(png, "IEND", {});
     return png;
+}
+
+} // namespace
+
+std::vector<uint8_t> EncodePng(int width, int height, std::span<const uint8_t> rgb)
+{
+    return Encode(width, height, kRgb, rgb);
+}
+
+std::vector<uint8_t> EncodePngRgba(int width, int height, std::span<const uint8_t> rgba)
+{
+    return Encode(width, height, kRgba, rgba);
 }
