@@ -7,10 +7,13 @@ HOST := build
 RELEASE := build-release
 WINDOWS := build-mingw
 PACKAGE := build-package
+FUZZ := build-fuzz
 PREFIX ?= /usr/local
+# Seconds each fuzzer runs in `make test`; longer runs: tools/run-fuzzers.sh.
+FUZZ_SECONDS ?= 30
 
-.PHONY: all deps deps-run deps-tests deps-windows host release outline-tool windows test run \
-	install uninstall package clean
+.PHONY: all deps deps-run deps-tests deps-windows host release outline-tool windows fuzz test \
+	run install uninstall package clean
 
 all: release
 
@@ -50,9 +53,16 @@ windows: deps-windows outline-tool
 		-DWALKERS_HOST_BUILD=$(abspath $(RELEASE))
 	cmake --build $(WINDOWS) -j$(JOBS)
 
+# The libFuzzer targets, built with clang in a directory of their own.
+fuzz: deps-tests
+	cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=Debug -DWALKERS_FUZZ=ON \
+		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ) -j$(JOBS)
+
 # The package's tests look at what `make package` made.
-test: deps host windows package
+test: deps host windows package fuzz
 	cd $(HOST) && ctest --output-on-failure -j$(JOBS)
+	tools/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
 
 run: release
 	tools/run-walkers.sh $(RELEASE)/app/walkers
@@ -77,4 +87,4 @@ package: deps-run
 	cd $(PACKAGE) && cpack
 
 clean:
-	rm -rf $(HOST) $(RELEASE) $(WINDOWS) $(PACKAGE)
+	rm -rf $(HOST) $(RELEASE) $(WINDOWS) $(PACKAGE) $(FUZZ)

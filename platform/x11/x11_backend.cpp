@@ -36,13 +36,17 @@ void X11Backend::ReportStats()
 {
     std::fprintf(stderr,
                  "walkers stats: ticks %llu, x_events %llu, waits %llu, round_trips %llu, "
-                 "requests %llu, pixel_puts %llu, pixels %llu, picture_copies %llu\n",
+                 "requests %llu, pixel_puts %llu, pixels %llu, picture_copies %llu, "
+                 "longest_tick_gap_ms %lld\n",
                  (unsigned long long)stats_.timer_events, (unsigned long long)stats_.x_events,
                  (unsigned long long)stats_.waits, (unsigned long long)x_.RoundTrips(),
                  (unsigned long long)NextRequest(x_.display()) - 1,
                  (unsigned long long)painter_.PutRequests(),
                  (unsigned long long)painter_.PixelsSent(),
-                 (unsigned long long)pictures_.Copies());
+                 (unsigned long long)pictures_.Copies(),
+                 (long long)(stats_.longest_gap_ns / 1'000'000));
+    std::fflush(stderr);
+    stats_.longest_gap_ns = 0;
 }
 
 std::unique_ptr<NativeWindow> X11Backend::NewWindow(Form& form)

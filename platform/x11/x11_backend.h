@@ -33,6 +33,15 @@ struct X11Stats {
     uint64_t timer_events = 0;
     uint64_t x_events = 0;
     uint64_t waits = 0;
+    int64_t last_timer_ns = 0;
+    int64_t longest_gap_ns = 0; // between two timer events, since the last report
+
+    void NoteTimer(int64_t now_ns)
+    {
+        if (last_timer_ns != 0 && now_ns - last_timer_ns > longest_gap_ns)
+            longest_gap_ns = now_ns - last_timer_ns;
+        last_timer_ns = now_ns;
+    }
 };
 
 class X11Backend final : public Backend, public User32Desktop {
@@ -93,6 +102,8 @@ public:
     // Observes an event taken straight from Xlib.
     void Observe(const XEvent& event);
     const X11Stats& Stats() const { return stats_; }
+    // How many events wait to be acted on.
+    std::size_t KeptEvents() const { return deferred_.size(); }
     void ReportStats();
 
     static constexpr float kTwipsPerPixel = 15.0f; // 96 dots per inch

@@ -21,6 +21,7 @@ X11Connection::X11Connection(Display* display)
     };
     static const Name names[] = {
         {"UTF8_STRING", &X11Atoms::utf8_string},
+        {"COMPOUND_TEXT", &X11Atoms::compound_text},
         {"WM_PROTOCOLS", &X11Atoms::wm_protocols},
         {"WM_DELETE_WINDOW", &X11Atoms::wm_delete_window},
         {"_MOTIF_WM_HINTS", &X11Atoms::motif_wm_hints},

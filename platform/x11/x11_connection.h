@@ -8,6 +8,7 @@
 
 struct X11Atoms {
     Atom utf8_string;
+    Atom compound_text;
     Atom wm_protocols;
     Atom wm_delete_window;
     Atom motif_wm_hints;

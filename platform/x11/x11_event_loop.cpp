@@ -22,6 +22,32 @@ void X11Backend::StopTimer(Timer& timer) { timers_.Stop(timer); }
 
 void X11Backend::Drain() { Collect(true); }
 
+namespace {
+
+// Events someone acts on later: a click, a close request, and what the
+// message box waits for. Everything else has been observed and is done
+// with, so another client's flood of changes costs no memory.
+bool WorthKeeping(const XEvent& event)
+{
+    switch (event.type) {
+    case ButtonRelease:
+    case ClientMessage:
+    case KeyPress:
+    case Expose:
+    case MapNotify:
+    case DestroyNotify:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Between two turns of the loop no person clicks this often; what another
+// client sends beyond it is dropped.
+constexpr std::size_t kMostKept = 1024;
+
+} // namespace
+
 // Moves what Xlib holds, after reading the socket if asked, through Observe
 // to the events waiting to be acted on.
 void X11Backend::Collect(bool read_socket)
@@ -36,7 +62,8 @@ void X11Backend::Collect(bool read_socket)
     while (XQLength(display) > 0) { // what Xlib holds: no lock, no system call
         XNextEvent(display, &event);
         Observe(event);
-        deferred_.push_back(event);
+        if (WorthKeeping(event) && deferred_.size() < kMostKept)
+            deferred_.push_back(event);
     }
 }
 
@@ -58,6 +85,10 @@ void X11Backend::Observe(const XEvent& event)
     case ConfigureNotify:
         if (event.xconfigure.window == x_.root())
             x_.RootResized(event.xconfigure.width, event.xconfigure.height);
+        break;
+    case UnmapNotify:
+        if (X11FormWindow* window = FindForm(event.xunmap.window))
+            window->ObserveUnmap(event.xunmap);
         break;
     default:
         break;
@@ -116,6 +147,7 @@ void X11Backend::FireDueTimers()
 {
     timers_.FireDue(MonotonicNanoseconds(), [this](Timer& timer) {
         ++stats_.timer_events;
+        stats_.NoteTimer(MonotonicNanoseconds());
         toolkit::DeliverTimer(timer);
     });
 }

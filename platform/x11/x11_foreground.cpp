@@ -12,6 +12,19 @@ namespace {
 // title from one that fits exactly.
 constexpr long kTitleBytes = 128;
 
+// A property that keeps changing is read again at most this often, and
+// less often while its window is not listened to (a round trip then may
+// wait behind what the server sent before it stopped).
+constexpr int64_t kRereadInterval = 10'000'000;
+constexpr int64_t kDeafRereadInterval = 100'000'000;
+// Window managers come and go rarely; their list is long.
+constexpr int64_t kManagerRereadInterval = 100'000'000;
+
+// _NET_SUPPORTED is read in pieces of this many atoms, up to the most a
+// property can sensibly list, until _NET_ACTIVE_WINDOW is found.
+constexpr long kSupportedPiece = 16384;
+constexpr long kSupportedMost = 1 << 18;
+
 // What watching adds to a window's mask: its title and frame extents, its
 // moves and its end, and (without a window manager) the focus leaving it.
 constexpr long kWatchActive = PropertyChangeMask | StructureNotifyMask | FocusChangeMask;
@@ -30,6 +43,7 @@ void X11Foreground::Observe(const XEvent& event)
     switch (event.type) {
     case PropertyNotify: {
         const XPropertyEvent& e = event.xproperty;
+        ObserveRate(e.window, e.time);
         if (e.window == x_.root()) {
             if (e.atom == atoms.net_active_window)
                 active_stale_ = true;
@@ -109,6 +123,57 @@ void X11Foreground::ObserveConfigure(const XConfigureEvent& e)
     }
 }
 
+bool X11Foreground::Due(bool stale, int64_t& read_ns, bool deaf, int64_t interval)
+{
+    if (!stale && !deaf)
+        return false;
+    const int64_t now = MonotonicNanoseconds();
+    if (now - read_ns < (deaf ? std::max(interval, kDeafRereadInterval) : interval))
+        return false;
+    read_ns = now;
+    return true;
+}
+
+void X11Foreground::ObserveRate(Window window, Time time)
+{
+    X11ChangeRate* rate = window == x_.root()         ? &root_rate_
+                          : window == active_.window ? &active_rate_
+                                                     : nullptr;
+    if (!rate || !rate->Count(time))
+        return;
+    rate->StopListening(MonotonicNanoseconds());
+    SelectProperties(window, false);
+}
+
+void X11Foreground::ListenAgainWhenDue()
+{
+    const int64_t now = MonotonicNanoseconds();
+    if (root_rate_.ListenAgainDue(now)) {
+        SelectProperties(x_.root(), true);
+        manager_stale_ = active_stale_ = true; // what changed meanwhile is unknown
+    }
+    if (active_rate_.ListenAgainDue(now)) {
+        SelectProperties(active_.window, true);
+        active_.title_stale = active_.extents_stale = true;
+    }
+}
+
+void X11Foreground::SelectProperties(Window window, bool listen)
+{
+    if (window == None)
+        return;
+    long mask = own_mask_(window);
+    if (window == active_.window)
+        mask |= kWatchActive;
+    else if (window == active_.top_level)
+        mask |= kWatchTopLevel;
+    if (!listen)
+        mask &= ~PropertyChangeMask;
+    XSelectInput(x_.display(), window, mask);
+    // At once: every moment it waits, the server sends more.
+    XFlush(x_.display());
+}
+
 void X11Foreground::RefreshManager()
 {
     manager_stale_ = false;
@@ -120,15 +185,15 @@ void X11Foreground::RefreshManager()
     // A live manager keeps a window naming itself in _NET_SUPPORTING_WM_CHECK
     // on both the root and that window; one that died leaves the root's
     // properties behind, naming a window that is gone.
-    std::vector<unsigned long> items;
-    if (x11_properties::ReadLongs(x_, x_.root(), atoms.net_supporting_wm_check, XA_WINDOW, 1,
-                                  items) &&
-        !items.empty()) {
+    std::vector<uint32_t> items;
+    if (x11_properties::ReadItems32(x_, x_.root(), atoms.net_supporting_wm_check, XA_WINDOW, 1,
+                                    items) &&
+        !items.empty() && items[0] != None && items[0] != x_.root()) {
         const Window check = items[0];
         if (check != previous_check)
             Watch(check, StructureNotifyMask);
-        if (x11_properties::ReadLongs(x_, check, atoms.net_supporting_wm_check, XA_WINDOW, 1,
-                                      items) &&
+        if (x11_properties::ReadItems32(x_, check, atoms.net_supporting_wm_check, XA_WINDOW, 1,
+                                        items) &&
             !items.empty() && items[0] == check) {
             manager_check_ = check;
         }
@@ -138,15 +203,21 @@ void X11Foreground::RefreshManager()
     if (manager_check_ == None)
         return;
 
-    if (x11_properties::ReadLongs(x_, x_.root(), atoms.net_supported, XA_ATOM, 4096, items))
+    bool more = true;
+    for (long offset = 0; more && !ewmh_ && offset < kSupportedMost; offset += kSupportedPiece) {
+        if (!x11_properties::ReadItems32(x_, x_.root(), atoms.net_supported, XA_ATOM,
+                                         kSupportedPiece, items, offset, &more))
+            break;
         ewmh_ = std::find(items.begin(), items.end(), atoms.net_active_window) != items.end();
+    }
 }
 
 Window X11Foreground::Active()
 {
-    if (manager_stale_)
+    ListenAgainWhenDue();
+    if (Due(manager_stale_, manager_read_ns_, root_rate_.Deaf(), kManagerRereadInterval))
         RefreshManager();
-    if (active_stale_) {
+    if (Due(active_stale_, active_read_ns_, root_rate_.Deaf())) {
         active_stale_ = false;
         const Window now = AskActive();
         // The same window, still there: what is known of it stays.
@@ -164,10 +235,11 @@ Window X11Foreground::Active()
 Window X11Foreground::AskActive()
 {
     if (ewmh_) {
-        std::vector<unsigned long> items;
-        if (x11_properties::ReadLongs(x_, x_.root(), x_.atoms().net_active_window, XA_WINDOW, 1,
-                                      items) &&
-            !items.empty())
+        // The root is no window in front, whatever the property says.
+        std::vector<uint32_t> items;
+        if (x11_properties::ReadItems32(x_, x_.root(), x_.atoms().net_active_window, XA_WINDOW,
+                                        1, items) &&
+            !items.empty() && items[0] != x_.root())
             return items[0];
         return None;
     }
@@ -188,6 +260,7 @@ void X11Foreground::Track(Window window)
         Unwatch(active_.top_level);
     active_ = Known{};
     active_.window = window;
+    active_rate_ = X11ChangeRate{};
     // Watch first, then ask: a change after the answer is then heard of.
     Watch(window, kWatchActive);
 }
@@ -220,8 +293,13 @@ bool X11Foreground::Title(Window window, std::string& title)
     if (window == None)
         return false;
     if (window == Active() && !active_.gone) {
-        if (active_.title_stale && !RefreshTitle(active_))
-            return false;
+        if (Due(active_.title_stale, active_.title_read_ns, active_rate_.Deaf())) {
+            const std::string before = active_.title;
+            if (!RefreshTitle(active_))
+                return false;
+            if (active_rate_.Deaf() && active_.title != before)
+                active_rate_.StopListening(MonotonicNanoseconds());
+        }
         title = active_.title;
         return active_.has_title;
     }
@@ -238,9 +316,10 @@ bool X11Foreground::Rect(Window window, RECT& rect)
     if (window == None)
         return false;
     if (window == Active() && !active_.gone) {
-        if (active_.layout_stale && !RefreshLayout(active_, true))
+        if (Due(active_.layout_stale, active_.layout_read_ns) && !RefreshLayout(active_, true))
             return false;
-        if (active_.extents_stale && !RefreshExtents(active_))
+        if (Due(active_.extents_stale, active_.extents_read_ns, active_rate_.Deaf()) &&
+            !RefreshExtents(active_))
             return false;
         rect = VisibleRect(active_);
         return true;
@@ -253,18 +332,22 @@ bool X11Foreground::Rect(Window window, RECT& rect)
     return true;
 }
 
-// _NET_WM_NAME in UTF-8 first, then WM_NAME as it was stored.
+// _NET_WM_NAME in UTF-8 first, then WM_NAME as it was stored (as text of
+// any of the types a title is stored in).
 bool X11Foreground::RefreshTitle(Known& k)
 {
     k.title_stale = false;
+    const X11Atoms& atoms = x_.atoms();
     k.has_title =
-        x11_properties::ReadText(x_, k.window, x_.atoms().net_wm_name, x_.atoms().utf8_string,
+        x11_properties::ReadText(x_, k.window, atoms.net_wm_name, {atoms.utf8_string},
                                  kTitleBytes, k.title) ||
-        x11_properties::ReadText(x_, k.window, XA_WM_NAME, AnyPropertyType, kTitleBytes, k.title);
+        x11_properties::ReadText(x_, k.window, XA_WM_NAME,
+                                 {XA_STRING, atoms.utf8_string, atoms.compound_text}, kTitleBytes,
+                                 k.title);
     if (!k.has_title) {
-        // No title, or no window: the geometry tells which.
-        x11_properties::Geometry probe;
-        if (!x11_properties::ReadGeometry(x_, k.window, probe))
+        // No title, or no window (a pixmap has a geometry, but no parent).
+        Window parent = None, top_level = None;
+        if (!x11_properties::FindTopLevel(x_, k.window, parent, top_level))
             k.gone = true;
     }
     return !k.gone;
@@ -274,17 +357,15 @@ bool X11Foreground::RefreshExtents(Known& k)
 {
     k.extents_stale = false;
     const X11Atoms& atoms = x_.atoms();
-    std::vector<unsigned long> items;
-    k.has_frame_extents =
-        x11_properties::ReadLongs(x_, k.window, atoms.net_frame_extents, XA_CARDINAL, 4, items) &&
-        items.size() == 4;
-    for (int i = 0; i < 4 && k.has_frame_extents; ++i)
-        k.frame_extents[i] = long(items[i]);
-    k.has_gtk_extents =
-        x11_properties::ReadLongs(x_, k.window, atoms.gtk_frame_extents, XA_CARDINAL, 4, items) &&
-        items.size() == 4;
-    for (int i = 0; i < 4 && k.has_gtk_extents; ++i)
-        k.gtk_extents[i] = long(items[i]);
+    auto read = [&](Atom property, x11_frame::Extents& extents) {
+        std::vector<uint32_t> items;
+        extents = x11_frame::Extents{};
+        if (x11_properties::ReadItems32(x_, k.window, property, XA_CARDINAL, 4, items) &&
+            items.size() == 4)
+            extents = x11_frame::Extents{true, items[0], items[1], items[2], items[3]};
+    };
+    read(atoms.net_frame_extents, k.frame_extents);
+    read(atoms.gtk_frame_extents, k.gtk_extents);
     return !k.gone;
 }
 
@@ -323,28 +404,10 @@ bool X11Foreground::RefreshLayout(Known& k, bool watch)
     return true;
 }
 
-// The frame a person sees: the window manager's decorations around the
-// window (_NET_FRAME_EXTENTS, else its frame window), less the shadows a
-// client draws around itself (_GTK_FRAME_EXTENTS).
 RECT X11Foreground::VisibleRect(const Known& k)
 {
-    const x11_properties::Geometry& top = k.top;
-    RECT rect;
-    if (k.has_frame_extents) {
-        const long left = top.x + top.border + k.client_dx;
-        const long y = top.y + top.border + k.client_dy;
-        rect = RECT{LONG(left - k.frame_extents[0]), LONG(y - k.frame_extents[2]),
-                    LONG(left + k.client_width + k.frame_extents[1]),
-                    LONG(y + k.client_height + k.frame_extents[3])};
-    } else {
-        rect = RECT{top.x, top.y, top.x + top.width + 2 * top.border,
-                    top.y + top.height + 2 * top.border};
-    }
-    if (k.has_gtk_extents) {
-        rect.left += LONG(k.gtk_extents[0]);
-        rect.right -= LONG(k.gtk_extents[1]);
-        rect.top += LONG(k.gtk_extents[2]);
-        rect.bottom -= LONG(k.gtk_extents[3]);
-    }
-    return rect;
+    const x11_frame::Layout layout{k.top.x,     k.top.y,     k.top.width,    k.top.height,
+                                   k.top.border, k.client_dx, k.client_dy,   k.client_width,
+                                   k.client_height};
+    return x11_frame::VisibleRect(layout, k.frame_extents, k.gtk_extents);
 }

@@ -1,8 +1,11 @@
 #include "platform/x11/x11_properties.h"
 
 #include <X11/Xatom.h>
+#include <optional>
 
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_errors.h"
+#include "platform/x11/x11_property_data.h"
 
 namespace x11_properties {
 
@@ -20,45 +23,49 @@ struct PropertyReply {
         if (data)
             XFree(data);
     }
+    PropertyData View() const { return PropertyData{type, format, count, data}; }
 };
 
-bool Read(X11Connection& x, Window window, Atom property, Atom type, long length,
+// `offset` and `length` count 32-bit units.
+bool Read(X11Connection& x, Window window, Atom property, Atom type, long offset, long length,
           PropertyReply& reply)
 {
     x.CountRoundTrip();
-    int status = XGetWindowProperty(x.display(), window, property, 0, length, False, type,
+    int status = XGetWindowProperty(x.display(), window, property, offset, length, False, type,
                                     &reply.type, &reply.format, &reply.count, &reply.after,
                                     &reply.data);
-    return status == Success && reply.data && reply.type != None;
+    return status == Success && reply.type != None;
 }
 
 } // namespace
 
-bool ReadLongs(X11Connection& x, Window window, Atom property, Atom type, long max_items,
-               std::vector<unsigned long>& items)
+bool ReadItems32(X11Connection& x, Window window, Atom property, Atom type, long max_items,
+                 std::vector<uint32_t>& items, long offset, bool* more)
 {
     items.clear();
     PropertyReply reply;
-    if (!Read(x, window, property, type, max_items, reply) || reply.format != 32 ||
-        reply.type != type)
+    // A property cut short since the last piece was read makes the offset
+    // lie beyond its end: an error of ours to catch, not a fault.
+    std::optional<x11_errors::ErrorTrap> trap;
+    if (offset > 0)
+        trap.emplace(x.display());
+    if (!Read(x, window, property, type, offset, max_items, reply) ||
+        !ParseItems32(reply.View(), type, std::size_t(max_items), items))
         return false;
-    // Xlib hands 32-bit items over as longs.
-    const unsigned long* values = reinterpret_cast<const unsigned long*>(reply.data);
-    items.assign(values, values + reply.count);
+    if (more)
+        *more = reply.after > 0;
     return true;
 }
 
-bool ReadText(X11Connection& x, Window window, Atom property, Atom type, long max_bytes,
-              std::string& text)
+bool ReadText(X11Connection& x, Window window, Atom property, std::initializer_list<Atom> types,
+              long max_bytes, std::string& text)
 {
     text.clear();
     PropertyReply reply;
-    // The length is asked in 32-bit units.
-    if (!Read(x, window, property, type, (max_bytes + 3) / 4, reply) || reply.format != 8)
-        return false;
-    const char* bytes = reinterpret_cast<const char*>(reply.data);
-    text.assign(bytes, std::min<unsigned long>(reply.count, max_bytes));
-    return true;
+    // The length is asked in 32-bit units; the type is checked on our side,
+    // where a mismatch is told from an empty text.
+    return Read(x, window, property, AnyPropertyType, 0, (max_bytes + 3) / 4, reply) &&
+           ParseText(reply.View(), types, std::size_t(max_bytes), text);
 }
 
 bool FindTopLevel(X11Connection& x, Window window, Window& parent, Window& top_level)

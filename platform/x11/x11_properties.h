@@ -3,6 +3,8 @@
 #pragma once
 
 #include <X11/Xlib.h>
+#include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -11,14 +13,16 @@ class X11Connection;
 namespace x11_properties {
 
 // Up to `max_items` items of a 32-bit property of the given type (XA_ATOM,
-// XA_CARDINAL, XA_WINDOW). False when the property or the window is missing.
-bool ReadLongs(X11Connection& x, Window window, Atom property, Atom type, long max_items,
-               std::vector<unsigned long>& items);
+// XA_CARDINAL, XA_WINDOW), from item `offset` on. False when the property
+// or the window is missing, or the property is of another type or format.
+// `more` (when given) tells whether items follow the ones read.
+bool ReadItems32(X11Connection& x, Window window, Atom property, Atom type, long max_items,
+                 std::vector<uint32_t>& items, long offset = 0, bool* more = nullptr);
 
-// The first `max_bytes` bytes of an 8-bit text property of the given type
-// (AnyPropertyType takes whatever the owner stored). False when missing.
-bool ReadText(X11Connection& x, Window window, Atom property, Atom type, long max_bytes,
-              std::string& text);
+// The first `max_bytes` bytes of an 8-bit text property stored as one of
+// `types`. False when missing, or stored as another type or format.
+bool ReadText(X11Connection& x, Window window, Atom property, std::initializer_list<Atom> types,
+              long max_bytes, std::string& text);
 
 // The window's parent and its top-level: the ancestor that is a child of the
 // root (the window itself when its parent is the root).

@@ -22,10 +22,9 @@ void Install(bool reports)
     sigemptyset(&action.sa_mask);
     for (int signal : {SIGTERM, SIGINT, SIGHUP})
         sigaction(signal, &action, nullptr);
-    if (reports) {
-        action.sa_handler = RequestReport;
-        sigaction(SIGUSR1, &action, nullptr);
-    }
+    // Without the counters SIGUSR1 asks for nothing, and must not end us.
+    action.sa_handler = reports ? RequestReport : SIG_IGN;
+    sigaction(SIGUSR1, &action, nullptr);
 }
 
 bool EndRequested() { return end_requested != 0; }

@@ -23,8 +23,8 @@ constexpr auto kEndTimeout = 10s;
 
 bool OwnedByThisUser(X11Connection& x, Window window)
 {
-    std::vector<unsigned long> user;
-    return x11_properties::ReadLongs(x, window, x.atoms().walkers_user, XA_CARDINAL, 1, user) &&
+    std::vector<uint32_t> user;
+    return x11_properties::ReadItems32(x, window, x.atoms().walkers_user, XA_CARDINAL, 1, user) &&
            user.size() == 1 && user[0] == getuid();
 }
 

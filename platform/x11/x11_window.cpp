@@ -90,7 +90,7 @@ void X11FormWindow::SetVisible(bool visible)
             Show(shape, true);
         }
         x11_stop::MarkStoppable(x, window_);
-        XMapRaised(x.display(), window_); // painted from the tile as it appears
+        Map();
     } else {
         XWithdrawWindow(x.display(), window_, x.screen());
     }
@@ -142,6 +142,8 @@ bool X11FormWindow::SetRegion(HRGN region)
     PixmanRegion shape;
     ComputeShape(shape);
     Show(shape, false);
+    if (unmapped_by_other_)
+        Map();
     return true;
 }
 
@@ -222,6 +224,23 @@ void X11FormWindow::DrawBatch(const pixman_box32_t& extents)
             continue;
         backend_.Pictures().Copy(picture, tile_.Id(), stamp.x, stamp.y);
     }
+}
+
+void X11FormWindow::Map()
+{
+    Display* display = backend_.Connection().display();
+    map_serial_ = NextRequest(display);
+    unmapped_by_other_ = false;
+    XMapRaised(display, window_); // painted from the tile as it appears
+}
+
+// An unmap of ours (hiding, or the window manager reparenting us before
+// our map) is older than our last map request; a later one is another
+// client's doing while we meant to be seen.
+void X11FormWindow::ObserveUnmap(const XUnmapEvent& event)
+{
+    if (visible_ && event.serial >= map_serial_ && !event.send_event)
+        unmapped_by_other_ = true;
 }
 
 // Repaints a part of the window from the tile (only inside the shape).

@@ -65,6 +65,9 @@ public:
     // inside the window's shape.
     bool Contains(int x, int y) const;
     void ObserveVisibility(const XVisibilityEvent& event);
+    // Another client may unmap the window: it is mapped again at the next
+    // region applied.
+    void ObserveUnmap(const XUnmapEvent& event);
 
 private:
     struct Stamp {
@@ -92,6 +95,7 @@ private:
     // Draws the recorded batch into the image (TiledImage::Deferred).
     void Settle(TiledImage& image) override;
     void Repaint(const pixman_box32_t& box);
+    void Map();
 
     X11Backend& backend_;
     Form& owner_;
@@ -99,6 +103,8 @@ private:
     FormSurface surface_;
     int x_ = 0, y_ = 0, width_ = 1, height_ = 1;
     bool visible_ = false;
+    bool unmapped_by_other_ = false;
+    unsigned long map_serial_ = 0; // of our last map request
     bool topmost_ = false;
     int64_t last_raise_ns_ = 0;
 

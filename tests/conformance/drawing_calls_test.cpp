@@ -2,7 +2,7 @@
 // the project's gdi32 and on Windows'.
 #include <gtest/gtest.h>
 
-#include "tests/conformance/region_helpers.h"
+#include "tests/support/region_reading.h"
 #include "tests/conformance/test_dc.h"
 
 namespace {

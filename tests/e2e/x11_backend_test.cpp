@@ -172,6 +172,66 @@ TEST_F(BackendOnDesktop, TitlePrefersTheUtf8NameAndIsCutTo127Bytes)
     EXPECT_TRUE(WaitUntil([&] { return Title(sample.Id()) == "plain"; }, 2s));
 }
 
+TEST_F(BackendOnDesktop, ANameOfTheWrongTypeGivesWayToThePlainName)
+{
+    SampleWindow sample(session, "sample", "300x200+50+300");
+    ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
+    ASSERT_TRUE(ForegroundBecomes(sample.Id()));
+    SetText(sample.Id(), "WM_NAME", "STRING", "Form1");
+    SetText(sample.Id(), "_NET_WM_NAME", "STRING", "not the title");
+    EXPECT_TRUE(WaitUntil([&] { return Title(sample.Id()) == "Form1"; }, 2s)) << Title(sample.Id());
+    // Nor is a 32-bit list of numbers a title, whatever its type says.
+    const long numbers[2] = {0x41414141, 0x42424242};
+    XChangeProperty(session.display(), sample.Id(),
+                    XInternAtom(session.display(), "_NET_WM_NAME", False),
+                    XInternAtom(session.display(), "UTF8_STRING", False), 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(numbers), 2);
+    SetText(sample.Id(), "WM_NAME", "STRING", "plain");
+    EXPECT_TRUE(WaitUntil([&] { return Title(sample.Id()) == "plain"; }, 2s)) << Title(sample.Id());
+}
+
+// Another client renaming the window in front as fast as it can: the
+// questions cost a bounded number of round trips, and the notices of its
+// changes are observed and dropped, not kept.
+TEST_F(BackendOnDesktop, ATitleFloodCostsFewRoundTripsAndKeepsNoEvents)
+{
+    SampleWindow sample(session, "sample", "300x200+50+300");
+    ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
+    ASSERT_TRUE(ForegroundBecomes(sample.Id()));
+    Title(sample.Id());
+    const uint64_t round_trips = backend->Connection().RoundTrips();
+    const auto start = std::chrono::steady_clock::now();
+    std::size_t most_kept = 0;
+    Display* other = session.display();
+    const Atom name = XInternAtom(other, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(other, "UTF8_STRING", False);
+    for (int burst = 0; burst < 40; ++burst) {
+        for (int change = 0; change < 500; ++change) {
+            const std::string title = "flood " + std::to_string(burst * 500 + change);
+            XChangeProperty(other, sample.Id(), name, utf8, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(title.data()),
+                            int(title.size()));
+        }
+        XSync(other, False);
+        // A tick's worth of questions.
+        for (int question = 0; question < 60; ++question) {
+            Title(sample.Id());
+            RECT rect{};
+            GetWindowRect(Handle(sample.Id()), &rect);
+        }
+        most_kept = std::max(most_kept, backend->KeptEvents());
+    }
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    // At most one title read per 10 ms, and a few more for the rest.
+    EXPECT_LE(backend->Connection().RoundTrips() - round_trips,
+              uint64_t(elapsed.count() / 10 + 10))
+        << "in " << elapsed.count() << " ms";
+    EXPECT_EQ(most_kept, 0u);
+    EXPECT_TRUE(WaitUntil([&] { return Title(sample.Id()) == "flood 19999"; }, 3s))
+        << Title(sample.Id());
+}
+
 TEST_F(BackendOnDesktop, WindowRectIsTheFrameLessClientSideShadows)
 {
     SampleWindow sample(session, "sample", "300x200+150+250");

@@ -10,7 +10,7 @@
 #include "rgn/mod_RGN_UserFunction.h"
 #include "rgn/shape_table.h"
 #include "tests/rgn/canvas_form.h"
-#include "tests/rgn/region_rects.h"
+#include "tests/support/region_reading.h"
 
 namespace {
 
@@ -107,8 +107,8 @@ TEST_F(CanvasTest, StampsSnapToPixelsAndAccumulateOneRegion)
                 }
     }
     int covered = 0;
-    for (const RECT& r : RegionRects(window_region))
-        covered += (r.right - r.left) * (r.bottom - r.top);
+    for (const Box& box : BoxesOf(window_region))
+        covered += int((box[2] - box[0]) * (box[3] - box[1]));
     EXPECT_LE(covered, 1055 + 1338 + 1084);
     EXPECT_EQ(LiveObjects(Kind::Region), 1u);
     EXPECT_EQ(LiveObjects(Kind::Brush), 0u);

@@ -10,11 +10,13 @@
 #include "platform/toolkit/toolkit.h"
 #include "rgn/mod_RGN_UserFunction.h"
 #include "rgn/shape_table.h"
-#include "tests/rgn/region_rects.h"
 #include "tests/support/error_number.h"
+#include "tests/support/region_reading.h"
 #include "tools/outline/outline_rule.h"
 
 namespace {
+
+RECT ToRect(const OutlineRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 class ShapeTableTest : public ::testing::Test {
 protected:
@@ -62,7 +64,7 @@ TEST_F(ShapeTableTest, ShapeZeroIsTheFlatTube)
         EXPECT_EQ(record.Buffer[i], expected[i]) << "entry " << i;
 
     HRGN region = RGN_CreateShapeRegion(0, 0, 0);
-    EXPECT_EQ(RegionRects(region), expected); // not moved, same bands
+    EXPECT_EQ(BoxesOf(region), BoxesOf(expected)); // not moved, same bands
     DeleteObject(region);
 }
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim_desktop.h"
-#include "tests/sim/test_forms.h"
+#include "tests/support/test_forms.h"
 
 using Events = std::vector<std::string>;
 
@@ -12,7 +12,8 @@ class SimTest : public ::testing::Test {
 protected:
     SimTest()
     {
-        script.desktop = &sim;
+        // Each event with its virtual time: "slow@100".
+        script.stamp = [this] { return "@" + std::to_string(sim.Now()); };
         g_script = &script;
     }
     ~SimTest() override

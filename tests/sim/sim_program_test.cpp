@@ -1,5 +1,5 @@
-// A program's run on the simulated desktop: who owns the window region, the
-// message boxes, and the end that releases everything.
+// A program's run on the simulated desktop: who owns the window region, and
+// the end that releases everything.
 #include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/sim/sim_form_window.h"
 #include "tests/sim/sim_fixture.h"
@@ -51,45 +51,15 @@ TEST_F(SimTest, TheWindowOwnsItsRegionAndTheEndReleasesEverything)
     EXPECT_EQ(sim.RunningTimers(), 0u);
 }
 
-TEST_F(SimTest, MessageBoxesAreRecordedAndARunTimeErrorEndsWithStatusOne)
-{
-    script.on_click = [](TestForm&) {
-        MsgBox("Hello");
-        MsgBox("again");
-        RaiseOverflow();
-    };
-    sim.Start<TestForm>();
-    sim.Click(150, 150);
-    sim.Advance(1000);
-    ASSERT_EQ(sim.Messages().size(), 3u);
-    EXPECT_EQ(sim.Messages()[0], "Hello");
-    EXPECT_EQ(sim.Messages()[1], "again");
-    EXPECT_TRUE(sim.Messages()[2].starts_with("Run-time error '6'"));
-    EXPECT_TRUE(sim.Ended());
-    EXPECT_EQ(sim.ExitStatus(), 1);
-    EXPECT_EQ(script.events, (Events{"click@0"})); // no timer after the end
-    EXPECT_EQ(sim.Now(), 1000);
-}
-
 TEST_F(SimTest, TheProgramEndsWhenItsLastFormUnloads)
 {
     script.on_slow = [](TestForm& form) { Unload(form); };
     sim.Start<TestForm>();
     EXPECT_TRUE(sim.Running());
     sim.Advance(500);
-    EXPECT_EQ(script.events, (Events{"fast@40", "fast@80", "slow@100"}));
+    EXPECT_EQ(script.events,
+              (Events{"fast@40", "fast@80", "slow@100", "query 1 frmTest@100"}));
     EXPECT_TRUE(sim.Ended());
     EXPECT_EQ(sim.ExitStatus(), 0);
     EXPECT_TRUE(sim.ZOrder().empty());
-}
-
-TEST_F(SimTest, AnErrorInTheStartupFormsLoadEndsTheProgramAtStart)
-{
-    script.on_load = [](TestForm&) { RaiseDivisionByZero(); };
-    sim.Start<TestForm>();
-    EXPECT_TRUE(sim.Ended());
-    EXPECT_EQ(sim.ExitStatus(), 1);
-    ASSERT_EQ(sim.Messages().size(), 1u);
-    EXPECT_TRUE(sim.Messages()[0].starts_with("Run-time error '11'"));
-    EXPECT_EQ(Live(gdi32_internals::Kind::DC), 0u);
 }

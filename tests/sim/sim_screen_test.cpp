@@ -86,7 +86,6 @@ TEST(SimDesktopScreen, MetricsFollowTheScreenAndCanBeSet)
 
     // A form's window is placed in pixels of the current twips per pixel.
     TestScript script;
-    script.desktop = &sim;
     g_script = &script;
     sim.SetTwipsPerPixel(7.5f, 12);
     EXPECT_EQ(Screen.Width(), 9600);

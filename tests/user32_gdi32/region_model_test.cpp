@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/winapi.h"
-#include "tests/conformance/region_helpers.h"
+#include "tests/support/region_reading.h"
 
 namespace {
 

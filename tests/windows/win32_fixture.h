@@ -8,23 +8,13 @@
 #include <vector>
 
 #include "platform/win32/win32_backend.h"
-#include "tests/windows/test_forms.h"
+#include "tests/support/test_forms.h"
+#include "tests/toolkit_conformance/message_record.h"
 
 using Events = std::vector<std::string>;
 
-// The backend with its message boxes recorded instead of shown, so that a
-// test cannot hang on one.
-class RecordingBackend final : public Win32Backend {
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
 class Win32Test : public ::testing::Test {
 protected:
-    // What RunStartup returns when the watchdog had to stop the program.
-    static constexpr int kWatchdogStatus = 99;
-
     Win32Test() { g_script = &script; }
     ~Win32Test() override
     {
@@ -33,21 +23,17 @@ protected:
         g_script = nullptr;
     }
 
-    // Installs `backend` and runs F as the start-up form until the program
-    // ends; a program still running after `limit_ms` is stopped.
+    // Installs the backend and runs F as the start-up form until the
+    // program ends; a program still running after `limit_ms` is stopped
+    // (status kGivenUpStatus).
     template <class F>
-    int RunStartup(Backend& backend, int limit_ms = 5000)
+    int RunStartup(int limit_ms = 5000)
     {
         InstallBackend(&backend);
         UINT_PTR watchdog = SetTimer(nullptr, 0, UINT(limit_ms), &Win32Test::Watchdog);
         int status = toolkit::RunStartupForm(toolkit::Instance<F>());
         KillTimer(nullptr, watchdog);
         return status;
-    }
-    template <class F>
-    int RunStartup(int limit_ms = 5000)
-    {
-        return RunStartup<F>(backend, limit_ms);
     }
 
     // Pumps messages for `ms` milliseconds, outside any run.
@@ -64,9 +50,11 @@ protected:
         }
     }
 
-    RecordingBackend backend;
+    Win32Backend win32;
+    // Message boxes are recorded, not shown: a test cannot hang on one.
+    MessageRecord backend{win32};
     TestScript script;
 
 private:
-    static void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(kWatchdogStatus); }
+    static void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(kGivenUpStatus); }
 };

@@ -1,23 +1,43 @@
-#include "tests/sim/test_forms.h"
+#include "tests/support/test_forms.h"
+
+#include <algorithm>
 
 #include "platform/toolkit/form_definition.h"
-#include "platform/sim/sim_desktop.h"
 
 TestScript* g_script = nullptr;
 
+TestScript::TestScript() : made_(std::chrono::steady_clock::now()) {}
+
 void TestScript::Log(const std::string& what)
 {
-    events.push_back(what + "@" + std::to_string(desktop->Now()));
+    events.push_back(stamp ? what + stamp() : what);
+    if (std::chrono::steady_clock::now() - made_ > give_up_after)
+        throw ProgramEnded{kGivenUpStatus};
+}
+
+int TestScript::Count(const std::string& what) const
+{
+    return int(std::count(events.begin(), events.end(), what));
+}
+
+long TestScript::IndexOf(const std::string& what, int n) const
+{
+    for (std::size_t i = 0; i < events.size(); ++i)
+        if (events[i] == what && --n == 0)
+            return long(i);
+    return -1;
 }
 
 namespace {
 
-FormDefinition Borderless(std::string name, std::vector<TimerDefinition> timers)
+FormDefinition Definition(std::string name, int border_style, bool in_taskbar,
+                          std::vector<TimerDefinition> timers)
 {
     FormDefinition definition{};
     definition.Name = name;
     definition.Caption = name + " caption";
-    definition.BorderStyle = 0;
+    definition.BorderStyle = border_style;
+    definition.ShowInTaskbar = in_taskbar;
     definition.ClientLeft = 1500;
     definition.ClientTop = 1500;
     definition.ClientWidth = 3000;
@@ -31,14 +51,22 @@ FormDefinition Borderless(std::string name, std::vector<TimerDefinition> timers)
 const FormDefinition& TestFormDefinition()
 {
     static const FormDefinition definition =
-        Borderless("frmTest", {{"tmrSlow", 100, true}, {"tmrFast", 40, true}});
+        Definition("frmTest", 0, false, {{"tmrSlow", 100, true}, {"tmrFast", 40, true}});
     return definition;
 }
 
 const FormDefinition& SideFormDefinition()
 {
-    static const FormDefinition definition = Borderless("frmSide", {{"tmrSide", 50, true}});
+    static const FormDefinition definition =
+        Definition("frmSide", 2, true, {{"tmrSide", 50, true}});
     return definition;
+}
+
+void LogQueryUnload(Form& form, int& cancel, int mode)
+{
+    g_script->Log("query " + std::to_string(mode) + " " + form.Name());
+    if (g_script->on_query_unload)
+        g_script->on_query_unload(form, cancel, mode);
 }
 
 } // namespace
@@ -72,6 +100,11 @@ void TestForm::Form_Click()
         g_script->on_click(*this);
 }
 
+void TestForm::Form_QueryUnload(int& Cancel, int UnloadMode)
+{
+    LogQueryUnload(*this, Cancel, UnloadMode);
+}
+
 SideForm::SideForm() : Form(SideFormDefinition()), tmrSide(*this, SideFormDefinition().Timers[0])
 {
     tmrSide.OnTimer = [] {
@@ -79,4 +112,9 @@ SideForm::SideForm() : Form(SideFormDefinition()), tmrSide(*this, SideFormDefini
         if (g_script->on_side)
             g_script->on_side();
     };
+}
+
+void SideForm::Form_QueryUnload(int& Cancel, int UnloadMode)
+{
+    LogQueryUnload(*this, Cancel, UnloadMode);
 }

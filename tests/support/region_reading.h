@@ -1,16 +1,36 @@
-// Building RGNDATA from rectangles and reading a region back, for tests
-// that must compile against both gdi32s.
+// Building RGNDATA from rectangles and reading a region back through the
+// Windows calls themselves, for tests that compile against the project's
+// gdi32 and against Windows' own.
 #pragma once
 
 #include <array>
 #include <cstring>
+#include <ostream>
 #include <vector>
 
 #include "platform/winapi.h"
 
+inline bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+inline std::ostream& operator<<(std::ostream& out, const RECT& r)
+{
+    return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
 using Box = std::array<long, 4>; // left, top, right, bottom
 
 inline Box BoxOf(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+inline std::vector<Box> BoxesOf(const std::vector<RECT>& rects)
+{
+    std::vector<Box> boxes;
+    for (const RECT& rect : rects)
+        boxes.push_back(BoxOf(rect));
+    return boxes;
+}
 
 // A header and `rects` in one buffer, 8-byte aligned as RGNDATA is.
 struct RegionBytes {
@@ -37,7 +57,7 @@ inline HRGN RegionOfRects(const std::vector<RECT>& rects) {
     return ExtCreateRegion(nullptr, bytes.size, bytes.data());
 }
 
-// The rectangles as GetRegionData lists them.
+// The rectangles as GetRegionData lists them: y-x banded.
 inline std::vector<Box> BoxesOf(HRGN region) {
     const DWORD size = GetRegionData(region, 0, nullptr);
     if (size < sizeof(RGNDATAHEADER)) return {};

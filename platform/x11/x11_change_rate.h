@@ -1,0 +1,54 @@
+// How fast a window's properties change, in the server's own time. A
+// window manager changes a property a few times a second; a client that
+// rewrites one as fast as the server takes it sends hundreds of thousands
+// of notices a second, faster than they can be read. Such a window is not
+// listened to (the server then sends nothing more about it), and its
+// properties are asked about now and then instead, until they have stayed
+// the same for a while: listening again while the flood goes on would mean
+// reading it all again.
+#pragma once
+
+#include <X11/X.h>
+#include <cstdint>
+
+class X11ChangeRate {
+public:
+    static constexpr Time kPeriodMs = 100;
+    static constexpr int kMostChangesPerPeriod = 500;
+    static constexpr int64_t kDeafNs = 1'000'000'000;
+
+    // Counts a change stamped `time_ms`; true when it is one too many.
+    bool Count(Time time_ms)
+    {
+        // Server time wraps round after 49 days: compare differences.
+        if (uint32_t(time_ms - period_start_ms_) >= kPeriodMs) {
+            period_start_ms_ = time_ms;
+            changes_ = 0;
+        }
+        return !deaf_ && ++changes_ > kMostChangesPerPeriod;
+    }
+
+    bool Deaf() const { return deaf_; }
+    // Also when a property asked about is seen to have changed: listening
+    // waits until a while after the last change seen.
+    void StopListening(int64_t now_ns)
+    {
+        deaf_ = true;
+        deaf_until_ns_ = now_ns + kDeafNs;
+    }
+    // True once, when it is time to listen again.
+    bool ListenAgainDue(int64_t now_ns)
+    {
+        if (!deaf_ || now_ns < deaf_until_ns_)
+            return false;
+        deaf_ = false;
+        changes_ = 0;
+        return true;
+    }
+
+private:
+    Time period_start_ms_ = 0;
+    int changes_ = 0;
+    bool deaf_ = false;
+    int64_t deaf_until_ns_ = 0;
+};

@@ -1,0 +1,116 @@
+#!/bin/bash
+# Soak: the sanitized walkers on a virtual desktop for a while (10 minutes
+# unless told) under a storm of windows created, renamed, moved, focused and
+# destroyed, and at the same time a client that floods it and lies to it
+# (tests/e2e/hostile_client.c, every scenario in turn). Fails on any
+# sanitizer report, on resident memory growing more than 2 MB over what it
+# was after the first minute, on a gap of more than 200 ms between two
+# ticks after the first minute, or on walkers ending.
+#
+#   tools/soak-hostile.sh [BUILD_DIR] [SECONDS]    (default: build 600)
+#
+# BUILD_DIR is the sanitized test build (`make host`).
+set -u
+build=$(realpath "${1:-build}")
+seconds=${2:-600}
+walkers=$build/app/walkers
+hostile=$build/tests/e2e/e2e_hostile_client
+sample=$build/tests/e2e/e2e_sample_window
+for program in "$walkers" "$hostile" "$sample"; do
+    [ -x "$program" ] || { echo "soak: $program is missing; run make host first" >&2; exit 2; }
+done
+
+work=$(mktemp -d /tmp/walkers-soak.XXXXXX)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+}
+trap cleanup EXIT
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -1 "$work/display")
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+sleep 1
+"$sample" --title sample --geometry 600x300+300+300 >"$work/sample.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do grep -q window "$work/sample.out" && break; sleep 0.1; done
+window=$(awk '/^window/ {print $2}' "$work/sample.out")
+xdotool windowactivate "$window" 2>/dev/null
+
+# The quarantine of freed memory is kept small so that resident memory
+# tells the program's own growth.
+WALKERS_X11_STATS=1 ASAN_OPTIONS=quarantine_size_mb=1 "$walkers" 2>"$work/walkers.err" &
+walkers_pid=$!
+pids+=($walkers_pid)
+sleep 3
+"$hostile" storm "$seconds" >"$work/storm.out" 2>&1 &
+pids+=($!)
+"$hostile" all "$seconds" "$window" >"$work/hostile.out" 2>&1 &
+pids+=($!)
+
+failed=0
+baseline=0
+longest=0
+highest=0
+start=$(date +%s)
+# Time walkers spent ready to run but waiting for a processor (ns): on a
+# loaded machine, it tells a gap the program caused from one it suffered.
+waited() { awk '{print $2}' "/proc/$walkers_pid/schedstat" 2>/dev/null || echo 0; }
+before=$(waited)
+while :; do
+    sleep 1
+    elapsed=$(($(date +%s) - start))
+    if ! kill -0 "$walkers_pid" 2>/dev/null; then
+        echo "soak: walkers ended after ${elapsed}s" >&2
+        failed=1
+        break
+    fi
+    kill -USR1 "$walkers_pid"
+    sleep 0.2
+    rss=$(awk '/^VmRSS/ {print $2}' "/proc/$walkers_pid/status")
+    gap=$(grep -o 'longest_tick_gap_ms [0-9]*' "$work/walkers.err" | tail -1 | awk '{print $2}')
+    now_waited=$(waited)
+    cpu_wait=$(( (now_waited - before) / 1000000 ))
+    before=$now_waited
+    if [ "$elapsed" -ge 60 ]; then
+        [ "$baseline" -eq 0 ] && baseline=$rss
+        [ "$rss" -gt "$highest" ] && highest=$rss
+        [ "${gap:-0}" -gt "$longest" ] && longest=${gap:-0}
+        if [ "$rss" -gt $((baseline + 2048)) ]; then
+            echo "soak: resident memory grew from $baseline kB to $rss kB" >&2
+            failed=1
+        fi
+        if [ "${gap:-0}" -gt 200 ]; then
+            echo "soak: a gap of $gap ms between ticks at ${elapsed}s" \
+                 "(walkers waited $cpu_wait ms for a processor in that second)" >&2
+            failed=1
+        fi
+    fi
+    [ "$elapsed" -ge "$seconds" ] && break
+done
+
+kill -TERM "$walkers_pid" 2>/dev/null
+wait "$walkers_pid"
+status=$?
+if grep -E -q 'AddressSanitizer|LeakSanitizer|runtime error' "$work/walkers.err"; then
+    echo "soak: sanitizer report:" >&2
+    grep -E -A20 'AddressSanitizer|LeakSanitizer|runtime error' "$work/walkers.err" | head -40 >&2
+    failed=1
+fi
+ticks=$(grep -o 'ticks [0-9]*' "$work/walkers.err" | tail -1 | awk '{print $2}')
+echo "soak: ${seconds}s, $ticks ticks, walkers exit status $status," \
+     "resident after the first minute $baseline kB, highest $highest kB," \
+     "longest gap between ticks after the first minute $longest ms;" \
+     "storm: $(tail -1 "$work/storm.out"), hostile: $(tail -1 "$work/hostile.out")"
+[ "$status" -eq 0 ] || failed=1
+if [ "$failed" -ne 0 ]; then
+    echo "soak: FAILED (logs in $work)" >&2
+    exit 1
+fi
+echo "soak: passed"
+rm -rf "$work"
