@@ -7,13 +7,15 @@
 # On one Xvfb at 1920x1080 with openbox and one sample window in front, each
 # program runs alone for MEASURE_SECONDS (default 60) and the script reports:
 #   - the CPU of the program, of the X server and of openbox meanwhile
-#     (/proc/PID/stat user+system time over the window);
+#     (/proc/PID/stat user+system time over the window), their sum (the whole
+#     desktop's cost), and walkers' figures as ratios of xpenguins';
 #   - system calls per tick: strace -c -f over STRACE_SECONDS (default 10),
 #     divided by the ticks (walkers) or frames (xpenguins, 20 a second) in it;
 #   - for walkers, X requests and round trips per tick in steady state: its
 #     own counters (WALKERS_X11_STATS, read with SIGUSR1 at the start and the
 #     end of the window). Every call that waits for a reply goes through a
-#     counting wrapper, and Xlib's request serial counts the requests;
+#     counting wrapper, and Xlib's request serial counts the requests; and
+#     how many pictures the server drew, how many puts of pixels it got;
 #   - walkers' peak resident memory (VmHWM) at 1920x1080 and at 3840x2160;
 #   - walkers with its own window in front for FROZEN_SECONDS (default 20):
 #     each tick then only asks for the foreground window and returns, so this
@@ -123,16 +125,17 @@ sleep "$warmup"
 kill -USR1 "$walkers_pid"; sleep 0.2
 ticks0=$(stat_of "$work/walkers.log" ticks); trips0=$(stat_of "$work/walkers.log" round_trips)
 requests0=$(stat_of "$work/walkers.log" requests); events0=$(stat_of "$work/walkers.log" x_events)
+puts0=$(stat_of "$work/walkers.log" pixel_puts); copies0=$(stat_of "$work/walkers.log" picture_copies)
 t0=$(date +%s%N)
 read -r w_cpu w_server w_manager < <(measure_cpu "$walkers_pid")
 kill -USR1 "$walkers_pid"; sleep 0.2
 t1=$(date +%s%N)
 ticks1=$(stat_of "$work/walkers.log" ticks); trips1=$(stat_of "$work/walkers.log" round_trips)
 requests1=$(stat_of "$work/walkers.log" requests); events1=$(stat_of "$work/walkers.log" x_events)
+puts1=$(stat_of "$work/walkers.log" pixel_puts); copies1=$(stat_of "$work/walkers.log" picture_copies)
 tick_rate=$(awk -v n=$((ticks1 - ticks0)) -v ns=$((t1 - t0)) 'BEGIN { printf "%.2f", n / (ns / 1e9) }')
 w_calls=$(syscalls "$walkers_pid")
 w_rss=$(awk '/VmHWM/ { print $2 }' "/proc/$walkers_pid/status")
-shm=$(stat_of "$work/walkers.log" shared_memory)
 # Its own window in front: the figures hold still and a tick draws nothing.
 form=$(xdotool search --name '^Form1$' 2>/dev/null | head -n1 || true)
 f_cpu=n/a
@@ -168,6 +171,10 @@ ticks=$((ticks1 - ticks0))
 per_tick() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 # CPU per tick in microseconds, from a percentage of a core at 20 ticks a second.
 micros() { awk -v p="$1" 'BEGIN { if (p == "n/a") print p; else printf "%.0f", p * 10000 / 20 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2fx", a / b; else print "n/a" }'; }
+sum() { awk -v a="$1" -v b="$2" -v c="$3" 'BEGIN { printf "%.2f", a + b + c }'; }
+w_desktop=$(sum "$w_cpu" "$w_server" "$w_manager")
+p_desktop=$(sum "$p_cpu" "$p_server" "$p_manager")
 strace_ticks=$(awk -v r="$tick_rate" -v s="$strace_seconds" 'BEGIN { print r * s }')
 cat <<REPORT
                                    walkers   xpenguins
@@ -176,13 +183,16 @@ program CPU per tick/frame, us     $(printf '%7s' "$(micros "$w_cpu")")   $(prin
 walkers with Form1 in front: CPU %  $(printf '%6s' "$f_cpu")   (a tick that draws nothing: $(micros "$f_cpu") us)
 X server CPU % meanwhile           $(printf '%7s' "$w_server")   $(printf '%9s' "$p_server")
 openbox CPU % meanwhile            $(printf '%7s' "$w_manager")   $(printf '%9s' "$p_manager")
+whole desktop CPU %                $(printf '%7s' "$w_desktop")   $(printf '%9s' "$p_desktop")
+ratios walkers/xpenguins           program $(ratio "$w_cpu" "$p_cpu"), X server $(ratio "$w_server" "$p_server"), desktop $(ratio "$w_desktop" "$p_desktop")
 system calls per tick              $(printf '%7s' "$(per_tick "$w_calls" "$strace_ticks")")   $(printf '%9s' "$(per_tick "$p_calls" $((20 * strace_seconds)))")
 walkers: ticks per second          $tick_rate
 walkers: X round trips per tick    $(per_tick $((trips1 - trips0)) "$ticks")  ($((trips1 - trips0)) in $ticks ticks)
 walkers: X requests per tick       $(per_tick $((requests1 - requests0)) "$ticks")
 walkers: X events per tick         $(per_tick $((events1 - events0)) "$ticks")
-walkers: pixels via MIT-SHM        $([ "$shm" = 1 ] && echo yes || echo no)
+walkers: picture copies per tick   $(per_tick $((copies1 - copies0)) "$ticks")  (drawn by the server)
+walkers: pixel puts per tick       $(per_tick $((puts1 - puts0)) "$ticks")  (pixels sent from the client image)
 walkers: peak RSS at 1920x1080     $((w_rss / 1024)) MiB ($w_rss kB)
 walkers: peak RSS at 3840x2160     $((big_rss / 1024)) MiB ($big_rss kB)
-targets: walkers CPU <= xpenguins CPU; X server for walkers <= 2x for xpenguins; RSS at 3840x2160 < 16 MiB
+targets: program <= 1.6x, X server <= 1.4x, desktop (program + X server + openbox) <= 1.5x; RSS at 3840x2160 < 16 MiB
 REPORT

@@ -1,5 +1,7 @@
 #include "platform/toolkit/picture.h"
 
+#include <atomic>
+
 #include "platform/toolkit/bmp24.h"
 #include "platform/toolkit/runtime_error.h"
 
@@ -9,7 +11,9 @@ Picture Picture::FromBmp(std::span<const uint8_t> bmp)
     std::optional<Bmp24> decoded = DecodeBmp24(bmp, &error);
     if (!decoded)
         throw RuntimeError(481, "Invalid picture: " + error);
+    static std::atomic<uint64_t> last_id{0};
     Picture picture;
+    picture.id_ = ++last_id;
     picture.width_ = decoded->width;
     picture.height_ = decoded->height;
     picture.bits_ = std::move(decoded->bgr_bottom_up);

@@ -23,10 +23,15 @@ public:
     const uint32_t* TopDownXrgb() const { return xrgb_.data(); }
     // 0x00RRGGBB at (x, y), y = 0 the top row.
     uint32_t Pixel(int x, int y) const;
+    // Names these pixels: each decoded picture gets a new number, a copy
+    // keeps it, an empty picture has 0. A backend that keeps pictures of its
+    // own (on a display server) knows them again by it.
+    uint64_t Id() const { return id_; }
 
 private:
     int width_ = 0;
     int height_ = 0;
+    uint64_t id_ = 0;
     std::vector<uint8_t> bits_;
     std::vector<uint32_t> xrgb_;
 };

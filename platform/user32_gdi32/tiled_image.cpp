@@ -74,31 +74,30 @@ TiledImage::TiledImage(int width, int height, uint32_t background_xrgb)
 
 TiledImage::~TiledImage() = default;
 
+// Forgotten before it runs, so that its own drawing goes straight in.
+void TiledImage::Settle() const {
+    if (Deferred* deferred = deferred_) {
+        deferred_ = nullptr;
+        deferred->Settle(const_cast<TiledImage&>(*this));
+    }
+}
+
 TiledImage::Tile& TiledImage::TileAt(int tx, int ty) {
-    Found& found = found_[Slot(tx, ty)];
-    const uint64_t key = Key(tx, ty);
-    if (found.tile && found.key == key) return *found.tile;
-    std::unique_ptr<Tile>& tile = tiles_[key];
+    std::unique_ptr<Tile>& tile = tiles_[Key(tx, ty)];
     if (!tile) tile = std::make_unique<Tile>(background_);
-    found = {key, tile.get()};
     return *tile;
 }
 
 const TiledImage::Tile* TiledImage::FindTile(int tx, int ty) const {
-    Found& found = found_[Slot(tx, ty)];
-    const uint64_t key = Key(tx, ty);
-    if (found.tile && found.key == key) return found.tile;
-    auto it = tiles_.find(key);
-    if (it == tiles_.end()) return nullptr;
-    found = {key, it->second.get()};
-    return found.tile;
+    auto it = tiles_.find(Key(tx, ty));
+    return it == tiles_.end() ? nullptr : it->second.get();
 }
 
 // Whatever lies outside the new bounds goes back to the background, so that
 // growing again later shows background there, not old drawings.
 void TiledImage::Resize(int width, int height) {
+    Settle();
     ++changes_;
-    ForgetFound();
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     for (auto it = tiles_.begin(); it != tiles_.end();) {
@@ -119,8 +118,8 @@ void TiledImage::Resize(int width, int height) {
 // Tiles not drawn on since the previous clear are freed, so the memory
 // follows the last batch of drawings, never the places drawn on long ago.
 void TiledImage::Clear(uint32_t xrgb) {
+    Settle();
     ++changes_;
-    ForgetFound();
     xrgb &= 0xFFFFFFu;
     if (xrgb != background_) {
         tiles_.clear();
@@ -138,6 +137,7 @@ void TiledImage::Clear(uint32_t xrgb) {
 }
 
 void TiledImage::Fill(const pixman_region32_t& area, uint32_t xrgb) {
+    Settle();
     ++changes_;
     xrgb &= 0xFFFFFFu;
     ForEachPiece(area, width_, height_, [&](const Piece& p) {
@@ -152,6 +152,7 @@ void TiledImage::Fill(const pixman_region32_t& area, uint32_t xrgb) {
 
 void TiledImage::CopyPicture(const pixman_region32_t* clip, int x, int y, int width, int height,
                              const uint32_t* xrgb, int stride) {
+    Settle();
     if (width <= 0 || height <= 0 || !xrgb) return;
     ++changes_;
     PixmanRegion area(x, y, Clamp(int64_t(x) + width), Clamp(int64_t(y) + height));
@@ -168,12 +169,14 @@ void TiledImage::CopyPicture(const pixman_region32_t* clip, int x, int y, int wi
 }
 
 uint32_t TiledImage::Pixel(int x, int y) const {
+    Settle();
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return background_;
     const Tile* tile = FindTile(x / kTile, y / kTile);
     return tile ? tile->Row(y % kTile)[x % kTile] : background_;
 }
 
 void TiledImage::Read(int x, int y, int width, int height, uint32_t* out, int out_stride) const {
+    Settle();
     if (width <= 0 || height <= 0 || !out) return;
     auto fill = [&](int x1, int y1, int x2, int y2) {
         for (int row = y1; row < y2; ++row)

@@ -3,7 +3,6 @@
 // the memory and the work follow the figures, not the screen size.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -13,6 +12,16 @@
 class TiledImage {
 public:
     static constexpr int kTileSize = 64;
+
+    // Drawing that the image's owner holds back because it shows it by other
+    // means: drawn into the image before anything else reads or changes it.
+    class Deferred {
+    public:
+        virtual void Settle(TiledImage& image) = 0;
+
+    protected:
+        ~Deferred() = default;
+    };
 
     TiledImage(int width, int height, uint32_t background_xrgb);
     ~TiledImage();
@@ -38,6 +47,10 @@ public:
     // Copies the rectangle into `out` (0x00RRGGBB rows of `out_stride` pixels).
     void Read(int x, int y, int width, int height, uint32_t* out, int out_stride) const;
 
+    // The owner's held-back drawing, settled (and forgotten) on the next
+    // read or change; null: none.
+    void Defer(Deferred* deferred) { deferred_ = deferred; }
+
     uint32_t Background() const { return background_; }
     // Counts the calls that may have changed pixels: equal counts, equal
     // pixels, so a caller that showed the image can tell it is still shown.
@@ -46,6 +59,7 @@ public:
 
 private:
     struct Tile;
+    void Settle() const;
     Tile& TileAt(int tx, int ty);
     const Tile* FindTile(int tx, int ty) const;
     static uint64_t Key(int tx, int ty) { return (uint64_t(uint32_t(ty)) << 32) | uint32_t(tx); }
@@ -55,15 +69,5 @@ private:
     uint32_t background_;
     uint64_t changes_ = 0;
     std::unordered_map<uint64_t, std::unique_ptr<Tile>> tiles_;
-    // The tiles found last, one for each parity of column and row: the
-    // rectangles of a picture up to a tile in size fall in at most four
-    // neighbouring tiles, which all get a slot of their own. Forgotten
-    // whenever a tile is dropped.
-    struct Found {
-        uint64_t key = 0;
-        Tile* tile = nullptr;
-    };
-    static std::size_t Slot(int tx, int ty) { return std::size_t((tx & 1) | (ty & 1) << 1); }
-    void ForgetFound() const { found_ = {}; }
-    mutable std::array<Found, 4> found_{};
+    mutable Deferred* deferred_ = nullptr;
 };

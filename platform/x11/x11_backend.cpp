@@ -18,7 +18,8 @@ constexpr long kRootEventMask = PropertyChangeMask | StructureNotifyMask | Focus
 
 X11Backend::X11Backend(Display* display)
     : x_(display), foreground_(x_, [this](Window window) { return OwnEventMask(window); }),
-      painter_(x_)
+      painter_(x_), pictures_(x_, painter_),
+      pictures_on_server_(std::getenv("WALKERS_X11_CLIENT_IMAGE") == nullptr)
 {
     XSelectInput(display, x_.root(), kRootEventMask);
     last_read_ns_ = MonotonicNanoseconds();
@@ -35,13 +36,14 @@ void X11Backend::ReportStats()
 {
     std::fprintf(stderr,
                  "walkers stats: ticks %llu, x_events %llu, waits %llu, round_trips %llu, "
-                 "requests %llu, pixel_puts %llu, pixels %llu, shared_memory %d, "
+                 "requests %llu, pixel_puts %llu, pixels %llu, picture_copies %llu, "
                  "longest_tick_gap_ms %lld\n",
                  (unsigned long long)stats_.timer_events, (unsigned long long)stats_.x_events,
                  (unsigned long long)stats_.waits, (unsigned long long)x_.RoundTrips(),
                  (unsigned long long)NextRequest(x_.display()) - 1,
                  (unsigned long long)painter_.PutRequests(),
-                 (unsigned long long)painter_.PixelsSent(), painter_.UsesSharedMemory() ? 1 : 0,
+                 (unsigned long long)painter_.PixelsSent(),
+                 (unsigned long long)pictures_.Copies(),
                  (long long)(stats_.longest_gap_ns / 1'000'000));
     std::fflush(stderr);
     stats_.longest_gap_ns = 0;

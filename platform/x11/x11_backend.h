@@ -23,6 +23,7 @@
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_foreground.h"
 #include "platform/x11/x11_painter.h"
+#include "platform/x11/x11_pictures.h"
 #include "platform/x11/x11_timers.h"
 
 class X11FormWindow;
@@ -60,8 +61,9 @@ public:
     void ShowMessage(const std::string& text) override;
     float TwipsPerPixelX() override { return kTwipsPerPixel; }
     float TwipsPerPixelY() override { return kTwipsPerPixel; }
-    int ScreenWidthPixels() override { return x_.RootWidth(); }
-    int ScreenHeightPixels() override { return x_.RootHeight(); }
+    // The program's pixels: the screen's divided by the scale.
+    int ScreenWidthPixels() override { return x_.RootWidth() / x_.Scale(); }
+    int ScreenHeightPixels() override { return x_.RootHeight() / x_.Scale(); }
 
     // --- User32Desktop
     HWND ForegroundWindow() override;
@@ -75,6 +77,14 @@ public:
     // --- For the windows and the message box.
     X11Connection& Connection() { return x_; }
     X11Painter& Painter() { return painter_; }
+    X11Pictures& Pictures() { return pictures_; }
+    // Whether a batch of pictures drawn under their outlines is drawn by the
+    // server from its own copies (the normal way), or every drawing goes
+    // into the window's image and its pixels are sent (the way any other
+    // drawing takes; WALKERS_X11_CLIENT_IMAGE chooses it for everything, to
+    // measure one against the other). Takes effect at a window's next clear.
+    bool DrawsPicturesOnServer() const { return pictures_on_server_; }
+    void DrawPicturesOnServer(bool on) { pictures_on_server_ = on; }
     void Register(Window window, X11FormWindow* form_window);
     // The event mask a form window starts with.
     long FormEventMask() const;
@@ -114,6 +124,8 @@ private:
     X11Connection x_;
     X11Foreground foreground_;
     X11Painter painter_;
+    X11Pictures pictures_;
+    bool pictures_on_server_;
     X11Timers timers_;
     std::unordered_map<Window, X11FormWindow*> windows_;
     std::deque<XEvent> deferred_;

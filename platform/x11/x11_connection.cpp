@@ -1,8 +1,12 @@
 #include "platform/x11/x11_connection.h"
 
-#include <X11/extensions/XShm.h>
 #include <X11/extensions/shape.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <iterator>
+#include <string>
+#include <string_view>
 #include <time.h>
 
 X11Connection::X11Connection(Display* display)
@@ -50,10 +54,27 @@ X11Connection::X11Connection(Display* display)
 
     int error_base = 0;
     int shape_event_base = 0;
+    scale_ = ScaleOfResources(XResourceManagerString(display_));
     if (XShapeQueryExtension(display_, &shape_event_base, &error_base))
         shape_event_base_ = shape_event_base;
-    if (XShmQueryExtension(display_))
-        shm_completion_type_ = XShmGetEventBase(display_) + ShmCompletion;
+}
+
+int ScaleOfResources(const char* resources)
+{
+    constexpr std::string_view kName = "Xft.dpi:";
+    const std::string_view text = resources ? resources : "";
+    for (std::size_t line = 0; line < text.size();) {
+        const std::size_t end = std::min(text.find('\n', line), text.size());
+        const std::string_view entry = text.substr(line, end - line);
+        line = end + 1;
+        if (!entry.starts_with(kName))
+            continue;
+        const double dpi = std::strtod(std::string(entry.substr(kName.size())).c_str(), nullptr);
+        if (!(dpi > 0) || dpi > 96.0 * 16)
+            return 1;
+        return std::max(1, int(std::lround(dpi / 96.0)));
+    }
+    return 1;
 }
 
 void X11Connection::RootResized(int width, int height)

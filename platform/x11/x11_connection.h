@@ -51,15 +51,16 @@ public:
     // The root changed size (RandR); taken from its ConfigureNotify.
     void RootResized(int width, int height);
 
+    // Screen pixels per pixel the program sees: from Xft.dpi, as a display
+    // scaled for its DPI enlarges a program that does not know of DPI, so
+    // that the figures keep their size to the eye.
+    int Scale() const { return scale_; }
+
     bool HasShape() const { return shape_event_base_ >= 0; }
-    // The event type of MIT-SHM's completion event, or -1 without MIT-SHM.
-    // (Completions need no handling: each event tells Xlib how far the
-    // server has got, which is all the painter asks.)
-    int ShmCompletionType() const { return shm_completion_type_; }
 
     // Round trips counted where the backend waits for a reply: the probe's
-    // questions and attaching shared memory (the atoms and extensions asked
-    // for here, at the start, are not counted).
+    // questions (the atoms and extensions asked for here, at the start, are
+    // not counted).
     uint64_t RoundTrips() const { return round_trips_; }
     void CountRoundTrip() { ++round_trips_; }
 
@@ -72,10 +73,14 @@ private:
     X11Atoms atoms_{};
     int root_width_;
     int root_height_;
+    int scale_ = 1;
     int shape_event_base_ = -1;
-    int shm_completion_type_ = -1;
     uint64_t round_trips_ = 0;
 };
+
+// round(Xft.dpi / 96), at least 1, from the server's resource string (as
+// xrdb sets it); 1 without one.
+int ScaleOfResources(const char* resources);
 
 // Monotonic time in nanoseconds (CLOCK_MONOTONIC: no system call).
 int64_t MonotonicNanoseconds();

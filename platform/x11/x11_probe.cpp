@@ -12,6 +12,12 @@ namespace {
 
 Window WindowOf(HWND hwnd) { return Window(reinterpret_cast<uintptr_t>(hwnd)); }
 
+// A screen coordinate in the program's pixels, rounded towards the top left.
+LONG Logical(LONG screen, int scale)
+{
+    return screen >= 0 ? screen / scale : -((-screen + scale - 1) / scale);
+}
+
 } // namespace
 
 // The probe's calls look at what has arrived first. A read of the socket
@@ -43,7 +49,12 @@ int X11Backend::WindowText(HWND hwnd, char* buffer, int max_count)
 bool X11Backend::WindowRect(HWND hwnd, RECT* rect)
 {
     DrainForProbe();
-    return foreground_.Rect(WindowOf(hwnd), *rect);
+    if (!foreground_.Rect(WindowOf(hwnd), *rect))
+        return false;
+    const int scale = x_.Scale();
+    *rect = RECT{Logical(rect->left, scale), Logical(rect->top, scale), Logical(rect->right, scale),
+                 Logical(rect->bottom, scale)};
+    return true;
 }
 
 // The canvas covers the root's full height: the full-screen area and a
@@ -53,13 +64,13 @@ int X11Backend::SystemMetric(int index)
     switch (index) {
     case SM_CXSCREEN:
     case SM_CXFULLSCREEN:
-        return x_.RootWidth();
+        return ScreenWidthPixels();
     case SM_CYSCREEN:
-        return x_.RootHeight();
+        return ScreenHeightPixels();
     case SM_CYCAPTION:
         return kCaptionHeight;
     case SM_CYFULLSCREEN:
-        return x_.RootHeight() - kCaptionHeight;
+        return ScreenHeightPixels() - kCaptionHeight;
     default:
         return 0;
     }

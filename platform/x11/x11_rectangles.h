@@ -6,6 +6,7 @@
 #include <pixman.h>
 #include <vector>
 
-// Replaces `out` with the rectangles of `region`, which must lie within X's
-// 16-bit coordinates (a window's or a pixmap's bounds).
-void XRectanglesOf(const pixman_region32_t& region, std::vector<XRectangle>& out);
+// Replaces `out` with the rectangles of `region`, each enlarged `scale`
+// times about the origin, which must lie within X's 16-bit coordinates (a
+// window's or a pixmap's bounds).
+void XRectanglesOf(const pixman_region32_t& region, std::vector<XRectangle>& out, int scale = 1);

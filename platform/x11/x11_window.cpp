@@ -6,14 +6,15 @@
 
 #include "platform/toolkit/form_definition.h"
 #include "platform/toolkit/form.h"
+#include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/x11/x11_backend.h"
-#include "platform/x11/x11_box_cover.h"
 #include "platform/x11/x11_rectangles.h"
 #include "platform/x11/x11_stop.h"
 #include "platform/x11/x11_window_hints.h"
 
 X11FormWindow::X11FormWindow(X11Backend& backend, Form& owner)
-    : backend_(backend), owner_(owner), surface_(1, 1, XrgbOfBackColor(owner.BackColor())), shape_(0, 0, 1, 1),
+    : backend_(backend), owner_(owner), surface_(1, 1, XrgbOfBackColor(owner.BackColor())),
+      image_(*gdi32_internals::ImageOf(surface_.DC())), shape_(0, 0, 1, 1),
       tile_(backend.Connection())
 {
     X11Connection& x = backend_.Connection();
@@ -27,16 +28,25 @@ X11FormWindow::X11FormWindow(X11Backend& backend, Form& owner)
     window_ = XCreateWindow(x.display(), x.root(), 0, 0, 1, 1, 0, x.depth(), InputOutput,
                             x.visual(), CWBackPixmap | CWBorderPixel | CWBitGravity | CWEventMask,
                             &attributes);
+    fill_gc_ = XCreateGC(x.display(), x.root(), 0, nullptr);
     x11_hints::SetFormHints(x, window_, owner_.Definition());
     x11_hints::SetPlacement(x, window_, 0, 0, 1, 1);
     backend_.Register(window_, this);
+    // A new image is a clear one: a batch with nothing in it yet.
+    recording_ = backend_.DrawsPicturesOnServer();
+    batch_.clear_xrgb = image_.Background();
+    if (recording_)
+        image_.Defer(this);
 }
 
 X11FormWindow::~X11FormWindow()
 {
+    image_.Defer(nullptr);
     backend_.Unregister(window_);
-    XDestroyWindow(backend_.Connection().display(), window_);
-    XFlush(backend_.Connection().display());
+    Display* display = backend_.Connection().display();
+    XFreeGC(display, fill_gc_);
+    XDestroyWindow(display, window_);
+    XFlush(display);
 }
 
 HWND X11FormWindow::Handle() { return reinterpret_cast<HWND>(uintptr_t(window_)); }
@@ -50,13 +60,16 @@ void X11FormWindow::Place(int x, int y, int width, int height)
     width_ = std::max(1, width);
     height_ = std::max(1, height);
     X11Connection& connection = backend_.Connection();
-    x11_hints::SetPlacement(connection, window_, x_, y_, width_, height_);
-    XMoveResizeWindow(connection.display(), window_, x_, y_, unsigned(width_), unsigned(height_));
+    const int scale = connection.Scale();
+    x11_hints::SetPlacement(connection, window_, x_ * scale, y_ * scale, width_ * scale,
+                            height_ * scale);
+    XMoveResizeWindow(connection.display(), window_, x_ * scale, y_ * scale,
+                      unsigned(width_ * scale), unsigned(height_ * scale));
     // The shape is kept within the window's bounds: new bounds, new shape.
     tile_valid_ = false;
     PixmanRegion shape;
     ComputeShape(shape);
-    ShowShape(shape);
+    Show(shape, true);
 }
 
 void X11FormWindow::SetTitle(const std::string& title)
@@ -74,7 +87,7 @@ void X11FormWindow::SetVisible(bool visible)
         if (!tile_valid_) {
             PixmanRegion shape;
             ComputeShape(shape);
-            ShowShape(shape);
+            Show(shape, true);
         }
         x11_stop::MarkStoppable(x, window_);
         Map();
@@ -83,11 +96,43 @@ void X11FormWindow::SetVisible(bool visible)
     }
 }
 
-void X11FormWindow::Clear(COLORREF color) { surface_.Clear(color); }
+// A clear starts a new batch; what the image held is gone either way.
+void X11FormWindow::Clear(COLORREF color)
+{
+    image_.Defer(nullptr);
+    surface_.Clear(color);
+    recording_ = backend_.DrawsPicturesOnServer();
+    if (!recording_)
+        return;
+    batch_.clear_xrgb = image_.Background();
+    batch_.stamps.clear();
+    image_.Defer(this);
+}
 
 void X11FormWindow::DrawPicture(const Picture& picture, int x, int y)
 {
-    surface_.DrawPicture(picture, x, y);
+    if (recording_) {
+        const pixman_region32_t* clip = gdi32_internals::ClipOf(surface_.DC());
+        if (const X11Pictures::Entry* entry =
+                clip ? backend_.Pictures().Match(picture, *clip, x, y) : nullptr) {
+            batch_.stamps.push_back(Stamp{entry, x, y});
+            return;
+        }
+    }
+    surface_.DrawPicture(picture, x, y); // settles the batch first
+}
+
+void X11FormWindow::Settle(TiledImage& image)
+{
+    PixmanRegion outline;
+    for (const Stamp& stamp : batch_.stamps) {
+        const X11Pictures::Entry& picture = *stamp.picture;
+        pixman_region32_copy(outline.get(), picture.outline.get());
+        pixman_region32_translate(outline.get(), stamp.x, stamp.y);
+        image.CopyPicture(outline.get(), stamp.x, stamp.y, picture.width, picture.height,
+                          picture.xrgb.data(), picture.width);
+    }
+    recording_ = false;
 }
 
 bool X11FormWindow::SetRegion(HRGN region)
@@ -96,10 +141,7 @@ bool X11FormWindow::SetRegion(HRGN region)
         return false;
     PixmanRegion shape;
     ComputeShape(shape);
-    if (!tile_valid_ || !pixman_region32_equal(shape.get(), shape_.get()))
-        ShowShape(shape);
-    else if (surface_.Image().Changes() != shown_changes_)
-        ShowPixels();
+    Show(shape, false);
     if (unmapped_by_other_)
         Map();
     return true;
@@ -115,7 +157,16 @@ void X11FormWindow::ComputeShape(PixmanRegion& shape) const
         pixman_region32_copy(shape.get(), bounds.get());
 }
 
-void X11FormWindow::ShowShape(PixmanRegion& shape)
+bool X11FormWindow::Shown(const pixman_region32_t& shape) const
+{
+    if (!tile_valid_ || !pixman_region32_equal(const_cast<pixman_region32_t*>(&shape), shape_.get()))
+        return false;
+    if (recording_)
+        return shown_recorded_ && batch_ == shown_batch_;
+    return !shown_recorded_ && image_.Changes() == shown_changes_;
+}
+
+void X11FormWindow::Show(PixmanRegion& shape, bool again)
 {
     // A hidden window without a region would take the whole window's pixels:
     // they wait until it is shown.
@@ -125,38 +176,54 @@ void X11FormWindow::ShowShape(PixmanRegion& shape)
         tile_valid_ = false;
         return;
     }
-    BoundRegion(*shape.get(), bounds_, scratch_);
+    if (!again && Shown(*shape.get()))
+        return;
+    const bool new_shape = !tile_valid_ || !pixman_region32_equal(shape.get(), shape_.get());
     const pixman_box32_t extents = *pixman_region32_extents(shape.get());
-    const bool empty = bounds_.empty();
+    const bool empty = !pixman_region32_not_empty(shape.get());
 
-    // 1. The pixels, into the tile (a new one if the shape outgrew it): the
-    // boxes around the shape, clipped to it.
+    // 1. The pixels, into the tile (a new one if the shape outgrew it).
+    const int scale = backend_.Connection().Scale();
     if (!empty) {
-        if (tile_.Fit(width_, height_, extents.y2 - extents.y1))
-            tile_valid_ = false;
-        backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), bounds_.data(),
-                                 int(bounds_.size()), surface_.Image(), *shape.get());
+        tile_.Fit(width_ * scale, height_ * scale, extents.y2 * scale);
+        if (recording_)
+            DrawBatch(extents);
+        else
+            backend_.Painter().PutArea(tile_.Id(), image_, *shape.get(), scale);
         tile_.Attach(window_);
     }
     // 2. The shape: what it newly reveals is painted from the tile at once.
     shape_ = std::move(shape);
-    SendShape();
+    if (new_shape)
+        SendShape();
     // 3. What stays inside the shape gets the new pixels too.
     if (!empty)
         Repaint(extents);
-    shown_changes_ = surface_.Image().Changes();
     tile_valid_ = true;
+    shown_recorded_ = recording_;
+    if (recording_)
+        shown_batch_ = batch_;
+    shown_changes_ = image_.Changes();
 }
 
-// The same shape, new pixels: all of them, as cheap to send as to compare.
-void X11FormWindow::ShowPixels()
+// The clear colour under the whole shape (it may hold more than the
+// pictures), then each picture through its outline, in the order drawn.
+void X11FormWindow::DrawBatch(const pixman_box32_t& extents)
 {
-    if (!bounds_.empty()) {
-        backend_.Painter().Paint(tile_.Id(), tile_.Width(), tile_.Height(), bounds_.data(),
-                                 int(bounds_.size()), surface_.Image(), *shape_.get());
-        Repaint(*pixman_region32_extents(shape_.get()));
+    Display* display = backend_.Connection().display();
+    const int scale = backend_.Connection().Scale();
+    XSetForeground(display, fill_gc_, backend_.Painter().PixelOf(batch_.clear_xrgb));
+    XFillRectangle(display, tile_.Id(), fill_gc_, extents.x1 * scale, extents.y1 * scale,
+                   unsigned((extents.x2 - extents.x1) * scale),
+                   unsigned((extents.y2 - extents.y1) * scale));
+    for (const Stamp& stamp : batch_.stamps) {
+        const X11Pictures::Entry& picture = *stamp.picture;
+        // Only pictures that reach the shape: the rest cannot show.
+        if (stamp.x >= extents.x2 || stamp.y >= extents.y2 || stamp.x + picture.width <= extents.x1 ||
+            stamp.y + picture.height <= extents.y1)
+            continue;
+        backend_.Pictures().Copy(picture, tile_.Id(), stamp.x, stamp.y);
     }
-    shown_changes_ = surface_.Image().Changes();
 }
 
 void X11FormWindow::Map()
@@ -181,10 +248,13 @@ void X11FormWindow::Repaint(const pixman_box32_t& box)
 {
     if (!visible_ || box.x2 <= box.x1 || box.y2 <= box.y1)
         return;
-    XClearArea(backend_.Connection().display(), window_, box.x1, box.y1,
-               unsigned(box.x2 - box.x1), unsigned(box.y2 - box.y1), False);
+    const int scale = backend_.Connection().Scale();
+    XClearArea(backend_.Connection().display(), window_, box.x1 * scale, box.y1 * scale,
+               unsigned((box.x2 - box.x1) * scale), unsigned((box.y2 - box.y1) * scale), False);
 }
 
+// The bounding shape only: a window without an input shape of its own
+// takes clicks where it is seen.
 void X11FormWindow::SendShape()
 {
     X11Connection& x = backend_.Connection();
@@ -193,16 +263,12 @@ void X11FormWindow::SendShape()
     Display* display = x.display();
     if (!surface_.Region()) {
         XShapeCombineMask(display, window_, ShapeBounding, 0, 0, None, ShapeSet);
-        XShapeCombineMask(display, window_, ShapeInput, 0, 0, None, ShapeSet);
         return;
     }
     // Within the window's bounds, so every rectangle fits X's 16 bits.
-    XRectanglesOf(*shape_.get(), rectangles_);
-    const int count = int(rectangles_.size());
-    XShapeCombineRectangles(display, window_, ShapeBounding, 0, 0, rectangles_.data(), count,
-                            ShapeSet, YXBanded);
-    XShapeCombineRectangles(display, window_, ShapeInput, 0, 0, rectangles_.data(), count,
-                            ShapeSet, YXBanded);
+    XRectanglesOf(*shape_.get(), rectangles_, x.Scale());
+    XShapeCombineRectangles(display, window_, ShapeBounding, 0, 0, rectangles_.data(),
+                            int(rectangles_.size()), ShapeSet, YXBanded);
 }
 
 void X11FormWindow::SetTopmost(bool topmost)
@@ -216,8 +282,11 @@ void X11FormWindow::SetTopmost(bool topmost)
 
 bool X11FormWindow::Contains(int x, int y) const
 {
-    return pixman_region32_contains_point(const_cast<pixman_region32_t*>(shape_.get()), x, y,
-                                          nullptr);
+    const int scale = backend_.Connection().Scale();
+    if (x < 0 || y < 0)
+        return false;
+    return pixman_region32_contains_point(const_cast<pixman_region32_t*>(shape_.get()), x / scale,
+                                          y / scale, nullptr);
 }
 
 // Another window went over ours: back on top, if we are meant to be there.

@@ -3,10 +3,17 @@
 // the screen) with a device context over it, and the window region that
 // cuts both what is seen and what takes clicks.
 //
-// The pixels inside the shape go to the window's background tile, which
+// The pixels inside the shape go to the window's background pixmap, which
 // the server paints from by itself; a new shape goes to the server after
-// the tile holds the pixels it reveals, so neither a black silhouette nor a
-// stale figure shows.
+// the pixmap holds the pixels it reveals, so neither a black silhouette nor
+// a stale figure shows.
+//
+// A batch (a clear, then pictures each drawn under its own outline, as the
+// figures are stamped) is only recorded: the server draws it from its own
+// copies of the pictures when the region is applied, and no pixel leaves
+// the program. Any other drawing, or a read of the image, first draws the
+// recorded batch into the image; from then until the next clear the image's
+// pixels are what the server gets.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -17,12 +24,13 @@
 #include "platform/shared/form_surface.h"
 #include "platform/user32_gdi32/pixman_region.h"
 #include "platform/toolkit/backend.h"
+#include "platform/user32_gdi32/tiled_image.h"
 #include "platform/x11/x11_background_tile.h"
-#include "platform/x11/x11_box_cover.h"
+#include "platform/x11/x11_pictures.h"
 
 class X11Backend;
 
-class X11FormWindow final : public NativeWindow {
+class X11FormWindow final : public NativeWindow, private TiledImage::Deferred {
 public:
     // Created hidden; the hidden picture form's window is never mapped.
     X11FormWindow(X11Backend& backend, Form& owner);
@@ -39,6 +47,7 @@ public:
 
     Window Id() const { return window_; }
     Form& Owner() const { return owner_; }
+    // In the program's pixels; on the screen, times the connection's scale.
     RECT Placement() const { return RECT{x_, y_, x_ + width_, y_ + height_}; }
     // The events this window wants for itself: no exposures, since the
     // server paints them from the background tile. Without a window manager
@@ -52,7 +61,8 @@ public:
     bool SetRegion(HRGN region);
     // Above all other windows, and kept there.
     void SetTopmost(bool topmost);
-    // Whether a point in window coordinates is inside the window's shape.
+    // Whether a point in the window's coordinates (the screen's pixels) is
+    // inside the window's shape.
     bool Contains(int x, int y) const;
     void ObserveVisibility(const XVisibilityEvent& event);
     // Another client may unmap the window: it is mapped again at the next
@@ -60,15 +70,30 @@ public:
     void ObserveUnmap(const XUnmapEvent& event);
 
 private:
+    struct Stamp {
+        const X11Pictures::Entry* picture;
+        int x, y;
+        bool operator==(const Stamp&) const = default;
+    };
+    struct Batch {
+        uint32_t clear_xrgb = 0;
+        std::vector<Stamp> stamps;
+        bool operator==(const Batch&) const = default;
+    };
+
     // The shape in window coordinates: the region within the window's
     // bounds, or the whole window without a region.
     void ComputeShape(PixmanRegion& shape) const;
     void SendShape();
-    // Shows the image inside a new shape: pixels to the tile, then the shape,
-    // then the window repainted from the tile.
-    void ShowShape(PixmanRegion& shape);
-    // Shows the unchanged shape's new pixels.
-    void ShowPixels();
+    // Shows what was drawn inside `shape`: pixels to the tile, then the
+    // shape, then the window repainted from the tile. Nothing when the tile
+    // shows it already, unless `again`.
+    void Show(PixmanRegion& shape, bool again);
+    bool Shown(const pixman_region32_t& shape) const;
+    // The recorded batch, drawn by the server into the tile.
+    void DrawBatch(const pixman_box32_t& extents);
+    // Draws the recorded batch into the image (TiledImage::Deferred).
+    void Settle(TiledImage& image) override;
     void Repaint(const pixman_box32_t& box);
     void Map();
 
@@ -83,11 +108,16 @@ private:
     bool topmost_ = false;
     int64_t last_raise_ns_ = 0;
 
+    TiledImage& image_; // the surface's
+
     PixmanRegion shape_;                  // what the server has as our shape
     std::vector<XRectangle> rectangles_;  // its rectangles, as sent
-    std::vector<pixman_box32_t> bounds_;  // the few boxes around it that its pixels go by
-    BoundScratch scratch_;                // working space for finding them
     X11BackgroundTile tile_;
-    bool tile_valid_ = false;     // the tile holds the image inside shape_
-    uint64_t shown_changes_ = 0;  // the image's change count when it did
+    GC fill_gc_;
+    bool recording_ = false; // the image's drawing since its clear is batch_
+    Batch batch_;
+    bool tile_valid_ = false;    // the tile shows the drawing inside shape_:
+    bool shown_recorded_ = false; // shown_batch_ if this, else the image
+    Batch shown_batch_;
+    uint64_t shown_changes_ = 0;  // at the image's change count
 };

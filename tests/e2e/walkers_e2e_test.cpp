@@ -2,6 +2,7 @@
 // way a person would (xdotool) and judged from real screenshots.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <algorithm>
 #include <csignal>
 #include <random>
@@ -290,6 +291,43 @@ TEST(WalkersWithoutDisplay, EndsWithStatusTwoAndSaysWhy)
             EXPECT_NE(errors.find("Wayland compositor"), std::string::npos) << errors;
         }
     }
+}
+
+// A screen set to 192 dpi enlarges the program twice, by whole pixels: the
+// figures stand on the title bar at twice their size, each of their pixels
+// a 2x2 square.
+TEST_F(WalkersOnDesktop, OnA192DpiScreenTheFiguresAreTwiceAsLargeAndStillCrisp)
+{
+    const std::string resources = "Xft.dpi:\t192\n";
+    XChangeProperty(session.display(), DefaultRootWindow(session.display()),
+                    XInternAtom(session.display(), "RESOURCE_MANAGER", False), XA_STRING, 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+                    int(resources.size()));
+    XSync(session.display(), False);
+    SampleWindow sample(session, "sample", "700x300+300+400");
+    ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
+    auto walkers = StartWalkers(session);
+
+    // The cells' bottom 12 rows overlap the frame's top edge, in the
+    // program's pixels: 24 on the screen, give or take the odd pixel the
+    // halving of the frame's place loses.
+    const Box frame = session.Frame(sample.Id());
+    const Box band{frame.left - 1, frame.top - 2 * 64 + 2 * 12 - 2, frame.right, frame.top + 2 * 12};
+    FigureScan scan;
+    EXPECT_TRUE(WaitUntil([&] {
+        last = session.Capture();
+        scan = ScanFigures(last, band);
+        return scan.brown > 800 && scan.outside == 0 && scan.bounds.bottom - scan.bounds.top > 64;
+    }, kStartup)) << scan.brown << " figure pixels, " << scan.outside << " outside the band, "
+                  << scan.bounds.bottom - scan.bounds.top << " rows tall";
+    for (int y = 0; y + 1 < last.height; y += 2)
+        for (int x = 0; x + 1 < last.width; x += 2) {
+            if (!IsFigureBrown(last.At(x, y)) && !IsFigureBrown(last.At(x + 1, y + 1)))
+                continue;
+            ASSERT_TRUE(last.At(x + 1, y) == last.At(x, y) && last.At(x, y + 1) == last.At(x, y) &&
+                        last.At(x + 1, y + 1) == last.At(x, y))
+                << "the figure's pixel at " << x << "," << y << " is not a 2x2 square";
+        }
 }
 
 } // namespace

@@ -96,3 +96,46 @@ TEST(TiledImage, ResizeKeepsWhatLiesInsideAndForgetsTheRest) {
 }
 
 } // namespace
+
+// Drawing held back by the image's owner lands beneath whatever comes next,
+// whichever call comes next, and only once.
+TEST(TiledImage, HeldBackDrawingSettlesBeforeAnyReadOrChange) {
+    struct Square : TiledImage::Deferred {
+        void Settle(TiledImage& image) override {
+            ++settled;
+            image.Fill(*PixmanRegion(0, 0, 10, 10).get(), 0xFF0000);
+        }
+        int settled = 0;
+    };
+    const std::vector<void (*)(TiledImage&)> next_calls = {
+        [](TiledImage& image) { EXPECT_EQ(image.Pixel(5, 5), 0xFF0000u); },
+        [](TiledImage& image) {
+            uint32_t pixel = 0;
+            image.Read(9, 9, 1, 1, &pixel, 1);
+            EXPECT_EQ(pixel, 0xFF0000u);
+        },
+        [](TiledImage& image) {
+            image.Fill(*PixmanRegion(5, 0, 20, 10).get(), 0x00FF00);
+            EXPECT_EQ(image.Pixel(0, 0), 0xFF0000u);
+            EXPECT_EQ(image.Pixel(5, 0), 0x00FF00u);
+        },
+        [](TiledImage& image) {
+            const uint32_t blue[4] = {0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF};
+            image.CopyPicture(nullptr, 8, 8, 2, 2, blue, 2);
+            EXPECT_EQ(image.Pixel(7, 7), 0xFF0000u);
+            EXPECT_EQ(image.Pixel(8, 8), 0x0000FFu);
+        },
+        [](TiledImage& image) {
+            image.Resize(5, 5);
+            EXPECT_EQ(image.Pixel(4, 4), 0xFF0000u);
+        },
+    };
+    for (const auto& next : next_calls) {
+        TiledImage image(100, 100, 0x000000);
+        Square square;
+        image.Defer(&square);
+        next(image);
+        image.Pixel(0, 0);
+        EXPECT_EQ(square.settled, 1);
+    }
+}
