@@ -6,10 +6,12 @@
 
 #include "platform/user32_gdi32/win_constants.h"
 
-constexpr uint32_t XrgbFromColorref(COLORREF color) {
+constexpr uint32_t XrgbFromColorref(COLORREF color)
+{
     return ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);
 }
 
-constexpr COLORREF ColorrefFromXrgb(uint32_t xrgb) {
+constexpr COLORREF ColorrefFromXrgb(uint32_t xrgb)
+{
     return ((xrgb >> 16) & 0xFFu) | (xrgb & 0xFF00u) | ((xrgb & 0xFFu) << 16);
 }

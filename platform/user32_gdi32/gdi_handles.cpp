@@ -31,10 +31,12 @@ struct Entry {
 
 class HandleTable {
 public:
-    HGDIOBJ Insert(std::unique_ptr<GdiObject> object, bool stock) {
+    HGDIOBJ Insert(std::unique_ptr<GdiObject> object, bool stock)
+    {
         uint32_t slot;
         if (free_slots_.size() > kFreeSlotsBeforeReuse || entries_.size() == kSlotCount) {
-            if (free_slots_.empty()) return nullptr;
+            if (free_slots_.empty())
+                return nullptr;
             slot = free_slots_.front();
             free_slots_.pop_front();
         } else {
@@ -43,24 +45,31 @@ public:
         }
         Entry& entry = entries_[slot];
         entry.stock = stock;
-        if (!stock) ++live_[Index(object->kind)];
+        if (!stock)
+            ++live_[Index(object->kind)];
         entry.object = std::move(object);
         return reinterpret_cast<HGDIOBJ>(uintptr_t(entry.generation << kSlotBits | slot));
     }
 
-    Entry* EntryOf(const void* handle) {
+    Entry* EntryOf(const void* handle)
+    {
         const uintptr_t value = reinterpret_cast<uintptr_t>(handle);
-        if (value == 0 || value >= (uintptr_t(1) << 31)) return nullptr;
+        if (value == 0 || value >= (uintptr_t(1) << 31))
+            return nullptr;
         const uint32_t slot = uint32_t(value) & (kSlotCount - 1);
         const uint32_t generation = uint32_t(value) >> kSlotBits;
-        if (slot >= entries_.size()) return nullptr;
+        if (slot >= entries_.size())
+            return nullptr;
         Entry& entry = entries_[slot];
-        if (!entry.object || entry.generation != generation) return nullptr;
+        if (!entry.object || entry.generation != generation)
+            return nullptr;
         return &entry;
     }
 
-    void Erase(Entry& entry) {
-        if (entry.stock) return;
+    void Erase(Entry& entry)
+    {
+        if (entry.stock)
+            return;
         // Unlink first: the object's destructor must never see its own slot.
         std::unique_ptr<GdiObject> object = std::move(entry.object);
         --live_[Index(object->kind)];
@@ -78,7 +87,8 @@ private:
     std::array<std::size_t, 3> live_{};
 };
 
-HandleTable& Table() {
+HandleTable& Table()
+{
     static HandleTable table;
     return table;
 }
@@ -87,30 +97,42 @@ HandleTable& Table() {
 
 namespace gdi_handles {
 
-HGDIOBJ Insert(std::unique_ptr<GdiObject> object) { return Table().Insert(std::move(object), false); }
+HGDIOBJ Insert(std::unique_ptr<GdiObject> object)
+{
+    return Table().Insert(std::move(object), false);
+}
 
-HGDIOBJ InsertStock(std::unique_ptr<GdiObject> object) {
+HGDIOBJ InsertStock(std::unique_ptr<GdiObject> object)
+{
     return Table().Insert(std::move(object), true);
 }
 
-GdiObject* Find(const void* handle) {
+GdiObject* Find(const void* handle)
+{
     Entry* entry = Table().EntryOf(handle);
     return entry ? entry->object.get() : nullptr;
 }
 
-void Erase(const void* handle) {
-    if (Entry* entry = Table().EntryOf(handle)) Table().Erase(*entry);
+void Erase(const void* handle)
+{
+    if (Entry* entry = Table().EntryOf(handle))
+        Table().Erase(*entry);
 }
 
-void Select(const void* handle) {
-    if (GdiObject* object = Find(handle)) ++object->selections;
+void Select(const void* handle)
+{
+    if (GdiObject* object = Find(handle))
+        ++object->selections;
 }
 
-void Deselect(const void* handle) {
+void Deselect(const void* handle)
+{
     Entry* entry = Table().EntryOf(handle);
-    if (!entry) return;
+    if (!entry)
+        return;
     GdiObject& object = *entry->object;
-    if (--object.selections == 0 && object.delete_pending) Table().Erase(*entry);
+    if (--object.selections == 0 && object.delete_pending)
+        Table().Erase(*entry);
 }
 
 } // namespace gdi_handles
@@ -125,12 +147,16 @@ std::size_t LiveObjects(Kind kind) { return Table().Live(kind); }
 // selected into a DC is only marked, and goes when the DC lets go of it: the
 // DC never holds a handle to a freed object, and the call reports success as
 // GDI's does.
-BOOL DeleteObject(HGDIOBJ handle) {
+BOOL DeleteObject(HGDIOBJ handle)
+{
     Entry* entry = Table().EntryOf(handle);
-    if (!entry) return FALSE;
-    if (entry->stock) return TRUE;
+    if (!entry)
+        return FALSE;
+    if (entry->stock)
+        return TRUE;
     GdiObject& object = *entry->object;
-    if (object.kind == gdi32_internals::Kind::DC) return FALSE;
+    if (object.kind == gdi32_internals::Kind::DC)
+        return FALSE;
     if (object.selections > 0) {
         object.delete_pending = true;
         return TRUE;
@@ -139,13 +165,18 @@ BOOL DeleteObject(HGDIOBJ handle) {
     return TRUE;
 }
 
-DWORD GetObjectType(HGDIOBJ handle) {
+DWORD GetObjectType(HGDIOBJ handle)
+{
     const GdiObject* object = gdi_handles::Find(handle);
-    if (!object) return 0;
+    if (!object)
+        return 0;
     switch (object->kind) {
-    case gdi32_internals::Kind::Region: return OBJ_REGION;
-    case gdi32_internals::Kind::Brush: return OBJ_BRUSH;
-    case gdi32_internals::Kind::DC: return OBJ_MEMDC;
+    case gdi32_internals::Kind::Region:
+        return OBJ_REGION;
+    case gdi32_internals::Kind::Brush:
+        return OBJ_BRUSH;
+    case gdi32_internals::Kind::DC:
+        return OBJ_MEMDC;
     }
     return 0;
 }

@@ -55,7 +55,8 @@ HGDIOBJ InsertStock(std::unique_ptr<GdiObject> object);
 // The live object behind a handle; null for a stale, forged or null handle.
 GdiObject* Find(const void* handle);
 template <class T>
-T* FindAs(const void* handle) {
+T* FindAs(const void* handle)
+{
     GdiObject* object = Find(handle);
     return object && object->kind == T::kKind ? static_cast<T*>(object) : nullptr;
 }

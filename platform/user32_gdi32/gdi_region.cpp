@@ -20,36 +20,46 @@
 #include "platform/user32_gdi32/region_memo.h"
 #include "platform/user32_gdi32/win_calls.h"
 
-int RegionType(const pixman_region32_t* region) {
+int RegionType(const pixman_region32_t* region)
+{
     switch (pixman_region32_n_rects(region)) {
-    case 0: return NULLREGION;
-    case 1: return SIMPLEREGION;
-    default: return COMPLEXREGION;
+    case 0:
+        return NULLREGION;
+    case 1:
+        return SIMPLEREGION;
+    default:
+        return COMPLEXREGION;
     }
 }
 
-int SettleRegion(pixman_region32_t* region) {
-    if (!pixman_region32_not_empty(region)) pixman_region32_clear(region);
+int SettleRegion(pixman_region32_t* region)
+{
+    if (!pixman_region32_not_empty(region))
+        pixman_region32_clear(region);
 #ifndef NDEBUG
-    if (!pixman_region32_selfcheck(region)) std::abort();
+    if (!pixman_region32_selfcheck(region))
+        std::abort();
 #endif
     return RegionType(region);
 }
 
 namespace {
 
-pixman_region32_t* Lookup(HRGN handle) {
+pixman_region32_t* Lookup(HRGN handle)
+{
     GdiRegion* region = gdi_handles::FindAs<GdiRegion>(handle);
     return region ? region->region.get() : nullptr;
 }
 
-HRGN Adopt(std::unique_ptr<GdiRegion> region) {
+HRGN Adopt(std::unique_ptr<GdiRegion> region)
+{
     SettleRegion(region->region.get());
     return static_cast<HRGN>(gdi_handles::Insert(std::move(region)));
 }
 
 // Win32 rounds transformed coordinates half up.
-bool RoundToLong(double value, int32_t* out) {
+bool RoundToLong(double value, int32_t* out)
+{
     const double rounded = std::floor(value + 0.5);
     if (!(rounded >= std::numeric_limits<int32_t>::min() &&
           rounded <= std::numeric_limits<int32_t>::max()))
@@ -61,7 +71,8 @@ bool RoundToLong(double value, int32_t* out) {
 // Maps a rectangle's four corners through a transform that keeps rectangles
 // upright (scales, mirrors, quarter turns, translations) and takes the box
 // they span, as GDI's polygon of those corners would fill it.
-bool TransformBox(const XFORM& xform, const RECT& rect, pixman_box32_t* box) {
+bool TransformBox(const XFORM& xform, const RECT& rect, pixman_box32_t* box)
+{
     const double xs[2] = {double(rect.left), double(rect.right)};
     const double ys[2] = {double(rect.top), double(rect.bottom)};
     int32_t x1 = std::numeric_limits<int32_t>::max(), y1 = x1;
@@ -79,12 +90,14 @@ bool TransformBox(const XFORM& xform, const RECT& rect, pixman_box32_t* box) {
     return true;
 }
 
-bool IsIdentity(const XFORM& xform) {
+bool IsIdentity(const XFORM& xform)
+{
     return xform.eM11 == 1 && xform.eM12 == 0 && xform.eM21 == 0 && xform.eM22 == 1 &&
            xform.eDx == 0 && xform.eDy == 0;
 }
 
-bool KeepsRectanglesUpright(const XFORM& xform) {
+bool KeepsRectanglesUpright(const XFORM& xform)
+{
     return (xform.eM12 == 0 && xform.eM21 == 0) || (xform.eM11 == 0 && xform.eM22 == 0);
 }
 
@@ -99,11 +112,15 @@ bool KeepsRectanglesUpright(const XFORM& xform) {
 // upright are taken; any other rotation or a shear would need polygons,
 // which nothing here draws, so it fails (NULL) rather than giving a region
 // that differs from Windows'.
-HRGN ExtCreateRegion(const XFORM* xform, DWORD count, const RGNDATA* data) {
-    if (!data || data->rdh.dwSize < sizeof(RGNDATAHEADER)) return nullptr;
+HRGN ExtCreateRegion(const XFORM* xform, DWORD count, const RGNDATA* data)
+{
+    if (!data || data->rdh.dwSize < sizeof(RGNDATAHEADER))
+        return nullptr;
     const uint64_t needed = sizeof(RGNDATAHEADER) + uint64_t(data->rdh.nCount) * sizeof(RECT);
-    if (count < needed) return nullptr;
-    if (xform && !KeepsRectanglesUpright(*xform)) return nullptr;
+    if (count < needed)
+        return nullptr;
+    if (xform && !KeepsRectanglesUpright(*xform))
+        return nullptr;
 
     const bool identity = xform && IsIdentity(*xform);
     // Without a transform and under the identity, inverted rectangles differ.
@@ -128,8 +145,10 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD count, const RGNDATA* data) {
         if (identity) // what mapping the corners through it gives, without the arithmetic
             box = {std::min(rect.left, rect.right), std::min(rect.top, rect.bottom),
                    std::max(rect.left, rect.right), std::max(rect.top, rect.bottom)};
-        else if (xform && !TransformBox(*xform, rect, &box)) return nullptr;
-        if (box.x1 < box.x2 && box.y1 < box.y2) boxes.push_back(box);
+        else if (xform && !TransformBox(*xform, rect, &box))
+            return nullptr;
+        if (box.x1 < box.x2 && box.y1 < box.y2)
+            boxes.push_back(box);
     }
 
     auto region = std::make_unique<GdiRegion>();
@@ -139,12 +158,14 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD count, const RGNDATA* data) {
         pixman_region32_init(target);
         return nullptr;
     }
-    if (memo) memo->Remember(list, *target);
+    if (memo)
+        memo->Remember(list, *target);
     return Adopt(std::move(region));
 }
 
 // Win32 orders the corners, so CreateRectRgn(10, 10, 0, 0) is 0,0-10,10.
-HRGN CreateRectRgn(int left, int top, int right, int bottom) {
+HRGN CreateRectRgn(int left, int top, int right, int bottom)
+{
     auto region = std::make_unique<GdiRegion>();
     region->region = PixmanRegion(std::min(left, right), std::min(top, bottom),
                                   std::max(left, right), std::max(top, bottom));
@@ -153,9 +174,11 @@ HRGN CreateRectRgn(int left, int top, int right, int bottom) {
 
 // An offset that would carry the region past 32-bit coordinates fails and
 // leaves it alone (GDI wraps round into nonsense; pixman would break it).
-int OffsetRgn(HRGN handle, int x, int y) {
+int OffsetRgn(HRGN handle, int x, int y)
+{
     pixman_region32_t* region = Lookup(handle);
-    if (!region) return ERROR;
+    if (!region)
+        return ERROR;
     const pixman_box32_t* box = pixman_region32_extents(region);
     constexpr int64_t kMin = std::numeric_limits<int32_t>::min();
     constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
@@ -167,20 +190,29 @@ int OffsetRgn(HRGN handle, int x, int y) {
     return SettleRegion(region);
 }
 
-int CombineRgn(HRGN dest_handle, HRGN src1_handle, HRGN src2_handle, int mode) {
+int CombineRgn(HRGN dest_handle, HRGN src1_handle, HRGN src2_handle, int mode)
+{
     pixman_region32_t* dest = Lookup(dest_handle);
     pixman_region32_t* src1 = Lookup(src1_handle);
-    if (!dest || !src1) return ERROR;
+    if (!dest || !src1)
+        return ERROR;
     if (mode == RGN_COPY)
         return pixman_region32_copy(dest, src1) ? SettleRegion(dest) : ERROR;
 
     pixman_region32_t* src2 = Lookup(src2_handle);
-    if (!src2) return ERROR;
+    if (!src2)
+        return ERROR;
     bool done = false;
     switch (mode) {
-    case RGN_AND: done = pixman_region32_intersect(dest, src1, src2); break;
-    case RGN_OR: done = pixman_region32_union(dest, src1, src2); break;
-    case RGN_DIFF: done = pixman_region32_subtract(dest, src1, src2); break;
+    case RGN_AND:
+        done = pixman_region32_intersect(dest, src1, src2);
+        break;
+    case RGN_OR:
+        done = pixman_region32_union(dest, src1, src2);
+        break;
+    case RGN_DIFF:
+        done = pixman_region32_subtract(dest, src1, src2);
+        break;
     case RGN_XOR: {
         // Both differences first: dest may be either source.
         PixmanRegion only1, only2;
@@ -189,14 +221,17 @@ int CombineRgn(HRGN dest_handle, HRGN src1_handle, HRGN src2_handle, int mode) {
                pixman_region32_union(dest, only1.get(), only2.get());
         break;
     }
-    default: return ERROR;
+    default:
+        return ERROR;
     }
     return done ? SettleRegion(dest) : ERROR;
 }
 
-int GetRgnBox(HRGN handle, LPRECT rect) {
+int GetRgnBox(HRGN handle, LPRECT rect)
+{
     pixman_region32_t* region = Lookup(handle);
-    if (!region || !rect) return ERROR;
+    if (!region || !rect)
+        return ERROR;
     const pixman_box32_t* box = pixman_region32_extents(region);
     *rect = {box->x1, box->y1, box->x2, box->y2};
     return RegionType(region);
@@ -204,15 +239,19 @@ int GetRgnBox(HRGN handle, LPRECT rect) {
 
 // As Win32: with no buffer, the size needed; with one too small, 0;
 // otherwise the header, the rectangles, and the size used.
-DWORD GetRegionData(HRGN handle, DWORD count, LPRGNDATA data) {
+DWORD GetRegionData(HRGN handle, DWORD count, LPRGNDATA data)
+{
     pixman_region32_t* region = Lookup(handle);
-    if (!region) return 0;
+    if (!region)
+        return 0;
     int n = 0;
     const pixman_box32_t* boxes = pixman_region32_rectangles(region, &n);
     const DWORD rects_size = DWORD(n) * sizeof(RECT);
     const DWORD needed = sizeof(RGNDATAHEADER) + rects_size;
-    if (!data) return needed;
-    if (count < needed) return 0;
+    if (!data)
+        return needed;
+    if (count < needed)
+        return 0;
 
     const pixman_box32_t* box = pixman_region32_extents(region);
     data->rdh.dwSize = sizeof(RGNDATAHEADER);
@@ -227,12 +266,14 @@ DWORD GetRegionData(HRGN handle, DWORD count, LPRGNDATA data) {
     return needed;
 }
 
-BOOL PtInRegion(HRGN handle, int x, int y) {
+BOOL PtInRegion(HRGN handle, int x, int y)
+{
     const pixman_region32_t* region = Lookup(handle);
     return region && pixman_region32_contains_point(region, x, y, nullptr);
 }
 
-BOOL EqualRgn(HRGN a, HRGN b) {
+BOOL EqualRgn(HRGN a, HRGN b)
+{
     const pixman_region32_t* region_a = Lookup(a);
     const pixman_region32_t* region_b = Lookup(b);
     return region_a && region_b && pixman_region32_equal(region_a, region_b);

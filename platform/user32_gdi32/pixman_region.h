@@ -10,7 +10,8 @@ class PixmanRegion {
 public:
     PixmanRegion() { pixman_region32_init(&region_); }
     // The rectangle [x1, x2) x [y1, y2); empty when x2 <= x1 or y2 <= y1.
-    PixmanRegion(int x1, int y1, int x2, int y2) {
+    PixmanRegion(int x1, int y1, int x2, int y2)
+    {
         if (x2 > x1 && y2 > y1)
             pixman_region32_init_rect(&region_, x1, y1, unsigned(x2) - unsigned(x1),
                                       unsigned(y2) - unsigned(y1));
@@ -20,10 +21,12 @@ public:
     ~PixmanRegion() { pixman_region32_fini(&region_); }
     PixmanRegion(const PixmanRegion&) = delete;
     PixmanRegion& operator=(const PixmanRegion&) = delete;
-    PixmanRegion(PixmanRegion&& other) noexcept : region_(other.region_) {
+    PixmanRegion(PixmanRegion&& other) noexcept : region_(other.region_)
+    {
         pixman_region32_init(&other.region_);
     }
-    PixmanRegion& operator=(PixmanRegion&& other) noexcept {
+    PixmanRegion& operator=(PixmanRegion&& other) noexcept
+    {
         if (this != &other) {
             pixman_region32_fini(&region_);
             region_ = other.region_;

@@ -41,8 +41,8 @@ constexpr int kTile = TiledImage::kTileSize;
 
 // A piece of a drawing: the part of one rectangle that falls in one tile.
 struct Piece {
-    int tx, ty;         // the tile
-    int x1, y1, x2, y2; // in image coordinates
+    int tx, ty;                                  // the tile
+    int x1, y1, x2, y2;                          // in image coordinates
     int left() const { return x1 - tx * kTile; } // in tile coordinates
     int right() const { return x2 - tx * kTile; }
     int row(int y) const { return y - ty * kTile; }
@@ -50,13 +50,15 @@ struct Piece {
 
 // Cuts every rectangle of `area`, clipped to the image, along tile edges.
 template <class Visit>
-void ForEachPiece(const pixman_region32_t& area, int width, int height, Visit visit) {
+void ForEachPiece(const pixman_region32_t& area, int width, int height, Visit visit)
+{
     int count = 0;
     const pixman_box32_t* boxes = pixman_region32_rectangles(&area, &count);
     for (int i = 0; i < count; ++i) {
         const int x1 = std::max(boxes[i].x1, 0), x2 = std::min(boxes[i].x2, width);
         const int y1 = std::max(boxes[i].y1, 0), y2 = std::min(boxes[i].y2, height);
-        if (x1 >= x2 || y1 >= y2) continue;
+        if (x1 >= x2 || y1 >= y2)
+            continue;
         for (int ty = y1 / kTile; ty <= (y2 - 1) / kTile; ++ty)
             for (int tx = x1 / kTile; tx <= (x2 - 1) / kTile; ++tx)
                 visit(Piece{tx, ty, std::max(x1, tx * kTile), std::max(y1, ty * kTile),
@@ -70,32 +72,39 @@ int Clamp(int64_t value) { return int(std::clamp<int64_t>(value, INT32_MIN, INT3
 
 TiledImage::TiledImage(int width, int height, uint32_t background_xrgb)
     : width_(std::max(width, 0)), height_(std::max(height, 0)),
-      background_(background_xrgb & 0xFFFFFFu) {}
+      background_(background_xrgb & 0xFFFFFFu)
+{
+}
 
 TiledImage::~TiledImage() = default;
 
 // Forgotten before it runs, so that its own drawing goes straight in.
-void TiledImage::Settle() const {
+void TiledImage::Settle() const
+{
     if (Deferred* deferred = deferred_) {
         deferred_ = nullptr;
         deferred->Settle(const_cast<TiledImage&>(*this));
     }
 }
 
-TiledImage::Tile& TiledImage::TileAt(int tx, int ty) {
+TiledImage::Tile& TiledImage::TileAt(int tx, int ty)
+{
     std::unique_ptr<Tile>& tile = tiles_[Key(tx, ty)];
-    if (!tile) tile = std::make_unique<Tile>(background_);
+    if (!tile)
+        tile = std::make_unique<Tile>(background_);
     return *tile;
 }
 
-const TiledImage::Tile* TiledImage::FindTile(int tx, int ty) const {
+const TiledImage::Tile* TiledImage::FindTile(int tx, int ty) const
+{
     auto it = tiles_.find(Key(tx, ty));
     return it == tiles_.end() ? nullptr : it->second.get();
 }
 
 // Whatever lies outside the new bounds goes back to the background, so that
 // growing again later shows background there, not old drawings.
-void TiledImage::Resize(int width, int height) {
+void TiledImage::Resize(int width, int height)
+{
     Settle();
     ++changes_;
     width_ = std::max(width, 0);
@@ -117,7 +126,8 @@ void TiledImage::Resize(int width, int height) {
 
 // Tiles not drawn on since the previous clear are freed, so the memory
 // follows the last batch of drawings, never the places drawn on long ago.
-void TiledImage::Clear(uint32_t xrgb) {
+void TiledImage::Clear(uint32_t xrgb)
+{
     Settle();
     ++changes_;
     xrgb &= 0xFFFFFFu;
@@ -136,13 +146,15 @@ void TiledImage::Clear(uint32_t xrgb) {
     }
 }
 
-void TiledImage::Fill(const pixman_region32_t& area, uint32_t xrgb) {
+void TiledImage::Fill(const pixman_region32_t& area, uint32_t xrgb)
+{
     Settle();
     ++changes_;
     xrgb &= 0xFFFFFFu;
     ForEachPiece(area, width_, height_, [&](const Piece& p) {
         // A missing tile is background already.
-        if (xrgb == background_ && !FindTile(p.tx, p.ty)) return;
+        if (xrgb == background_ && !FindTile(p.tx, p.ty))
+            return;
         Tile& tile = TileAt(p.tx, p.ty);
         tile.Touch(p.left(), p.row(p.y1), p.right(), p.row(p.y2 - 1) + 1);
         for (int y = p.y1; y < p.y2; ++y)
@@ -151,33 +163,39 @@ void TiledImage::Fill(const pixman_region32_t& area, uint32_t xrgb) {
 }
 
 void TiledImage::CopyPicture(const pixman_region32_t* clip, int x, int y, int width, int height,
-                             const uint32_t* xrgb, int stride) {
+                             const uint32_t* xrgb, int stride)
+{
     Settle();
-    if (width <= 0 || height <= 0 || !xrgb) return;
+    if (width <= 0 || height <= 0 || !xrgb)
+        return;
     ++changes_;
     PixmanRegion area(x, y, Clamp(int64_t(x) + width), Clamp(int64_t(y) + height));
-    if (clip && !pixman_region32_intersect(area.get(), area.get(), clip)) return;
+    if (clip && !pixman_region32_intersect(area.get(), area.get(), clip))
+        return;
     ForEachPiece(*area.get(), width_, height_, [&](const Piece& p) {
         Tile& tile = TileAt(p.tx, p.ty);
         tile.Touch(p.left(), p.row(p.y1), p.right(), p.row(p.y2 - 1) + 1);
         for (int py = p.y1; py < p.y2; ++py) {
-            const uint32_t* source =
-                xrgb + (int64_t(py) - y) * stride + (int64_t(p.x1) - x);
+            const uint32_t* source = xrgb + (int64_t(py) - y) * stride + (int64_t(p.x1) - x);
             std::copy(source, source + (p.x2 - p.x1), tile.Row(p.row(py)) + p.left());
         }
     });
 }
 
-uint32_t TiledImage::Pixel(int x, int y) const {
+uint32_t TiledImage::Pixel(int x, int y) const
+{
     Settle();
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return background_;
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return background_;
     const Tile* tile = FindTile(x / kTile, y / kTile);
     return tile ? tile->Row(y % kTile)[x % kTile] : background_;
 }
 
-void TiledImage::Read(int x, int y, int width, int height, uint32_t* out, int out_stride) const {
+void TiledImage::Read(int x, int y, int width, int height, uint32_t* out, int out_stride) const
+{
     Settle();
-    if (width <= 0 || height <= 0 || !out) return;
+    if (width <= 0 || height <= 0 || !out)
+        return;
     auto fill = [&](int x1, int y1, int x2, int y2) {
         for (int row = y1; row < y2; ++row)
             std::fill(out + (std::ptrdiff_t(row) - y) * out_stride + (std::ptrdiff_t(x1) - x),
@@ -193,7 +211,8 @@ void TiledImage::Read(int x, int y, int width, int height, uint32_t* out, int ou
     PixmanRegion wanted(x, y, Clamp(right), Clamp(bottom));
     ForEachPiece(*wanted.get(), width_, height_, [&](const Piece& p) {
         const Tile* tile = FindTile(p.tx, p.ty);
-        if (!tile) return fill(p.x1, p.y1, p.x2, p.y2);
+        if (!tile)
+            return fill(p.x1, p.y1, p.x2, p.y2);
         for (int py = p.y1; py < p.y2; ++py) {
             const uint32_t* source = tile->Row(p.row(py));
             std::copy(source + p.left(), source + p.right(),

@@ -49,7 +49,7 @@
 #define CLR_INVALID 0xFFFFFFFFu
 #define HGDI_ERROR ((HGDIOBJ)(intptr_t)-1)
 
-#define RGB(r, g, b) \
+#define RGB(r, g, b)                                                                               \
     ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
 #define GetRValue(c) ((BYTE)(c))
 #define GetGValue(c) ((BYTE)(((WORD)(c)) >> 8))

@@ -20,10 +20,10 @@ typedef const char* LPCSTR;
 typedef uintptr_t ULONG_PTR;
 typedef DWORD COLORREF;
 
-#define WALKERS_DECLARE_HANDLE(name) \
-    struct name##__ {                \
-        int unused;                  \
-    };                               \
+#define WALKERS_DECLARE_HANDLE(name)                                                               \
+    struct name##__ {                                                                              \
+        int unused;                                                                                \
+    };                                                                                             \
     typedef struct name##__* name
 
 WALKERS_DECLARE_HANDLE(HWND);

@@ -2,8 +2,8 @@
 // the project's gdi32 and on Windows'.
 #include <gtest/gtest.h>
 
-#include "tests/support/region_reading.h"
 #include "tests/conformance/test_dc.h"
+#include "tests/support/region_reading.h"
 
 namespace {
 
@@ -11,17 +11,25 @@ constexpr int kSide = 32;
 
 class DrawingCalls : public ::testing::Test {
 protected:
-    void SetUp() override { dc_ = MakeTestDC(kSide, kSide); ASSERT_NE(dc_, nullptr); }
-    void TearDown() override {
+    void SetUp() override
+    {
+        dc_ = MakeTestDC(kSide, kSide);
+        ASSERT_NE(dc_, nullptr);
+    }
+    void TearDown() override
+    {
         FreeTestDC(dc_);
-        for (HGDIOBJ object : made_) DeleteObject(object);
+        for (HGDIOBJ object : made_)
+            DeleteObject(object);
     }
     template <class H>
-    H Keep(H object) {
+    H Keep(H object)
+    {
         made_.push_back(object);
         return object;
     }
-    void Paint(COLORREF color) {
+    void Paint(COLORREF color)
+    {
         HRGN all = CreateRectRgn(-5, -5, kSide + 5, kSide + 5);
         HBRUSH brush = CreateSolidBrush(color);
         EXPECT_TRUE(FillRgn(dc_, all, brush));
@@ -29,10 +37,12 @@ protected:
         DeleteObject(all);
     }
     // How many pixels of the DC hold `color`.
-    int Count(COLORREF color) {
+    int Count(COLORREF color)
+    {
         int count = 0;
         for (int y = 0; y < kSide; ++y)
-            for (int x = 0; x < kSide; ++x) count += GetPixel(dc_, x, y) == color;
+            for (int x = 0; x < kSide; ++x)
+                count += GetPixel(dc_, x, y) == color;
         return count;
     }
 
@@ -40,7 +50,8 @@ protected:
     std::vector<HGDIOBJ> made_;
 };
 
-TEST_F(DrawingCalls, FillRgnPaintsTheBrushColourInsideTheDC) {
+TEST_F(DrawingCalls, FillRgnPaintsTheBrushColourInsideTheDC)
+{
     EXPECT_EQ(GetObjectType(dc_), DWORD(OBJ_MEMDC));
     EXPECT_EQ(GetPixel(dc_, 0, 0), RGB(0, 0, 0));
     HRGN square = Keep(CreateRectRgn(4, 6, 10, 9));
@@ -66,7 +77,8 @@ TEST_F(DrawingCalls, FillRgnPaintsTheBrushColourInsideTheDC) {
     EXPECT_EQ(Count(RGB(1, 2, 3)), kSide * kSide);
 }
 
-TEST_F(DrawingCalls, TheDCKeepsItsOwnCopyOfTheClip) {
+TEST_F(DrawingCalls, TheDCKeepsItsOwnCopyOfTheClip)
+{
     HRGN clip = CreateRectRgn(10, 10, 20, 20);
     EXPECT_EQ(SelectClipRgn(dc_, clip), SIMPLEREGION);
     OffsetRgn(clip, 5, 5); // changing the caller's region does not move the clip
@@ -99,7 +111,8 @@ TEST_F(DrawingCalls, TheDCKeepsItsOwnCopyOfTheClip) {
     EXPECT_EQ(Count(RGB(255, 255, 255)), kSide * kSide);
 }
 
-TEST_F(DrawingCalls, SelectObjectHandsBackThePreviousBrush) {
+TEST_F(DrawingCalls, SelectObjectHandsBackThePreviousBrush)
+{
     HGDIOBJ white = GetStockObject(WHITE_BRUSH);
     HBRUSH red = Keep(CreateSolidBrush(RGB(255, 0, 0)));
     HBRUSH green = Keep(CreateSolidBrush(RGB(0, 255, 0)));
@@ -118,7 +131,8 @@ TEST_F(DrawingCalls, SelectObjectHandsBackThePreviousBrush) {
     EXPECT_EQ(Count(RGB(0, 0, 0)), kSide * kSide);
 }
 
-TEST_F(DrawingCalls, EveryCallRefusesADeletedHandle) {
+TEST_F(DrawingCalls, EveryCallRefusesADeletedHandle)
+{
     HRGN region = CreateRectRgn(0, 0, 8, 8);
     HBRUSH brush = CreateSolidBrush(RGB(9, 9, 9));
     HRGN live = Keep(CreateRectRgn(0, 0, 4, 4));

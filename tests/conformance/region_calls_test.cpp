@@ -2,21 +2,21 @@
 // Windows'.
 #include <gtest/gtest.h>
 
-#include "tests/support/region_reading.h"
 #include "tests/conformance/test_dc.h"
+#include "tests/support/region_reading.h"
 
 namespace {
 
 const Box kEmpty = {0, 0, 0, 0};
 
-TEST(RegionCalls, ExtCreateRegionUnionsRectanglesIntoBands) {
+TEST(RegionCalls, ExtCreateRegionUnionsRectanglesIntoBands)
+{
     HRGN region = RegionOfRects({{0, 0, 10, 10}, {5, 5, 15, 15}});
     ASSERT_NE(region, nullptr);
     RECT box;
     EXPECT_EQ(GetRgnBox(region, &box), COMPLEXREGION);
     EXPECT_EQ(BoxOf(box), (Box{0, 0, 15, 15}));
-    EXPECT_EQ(BoxesOf(region),
-              (std::vector<Box>{{0, 0, 10, 5}, {0, 5, 15, 10}, {5, 10, 15, 15}}));
+    EXPECT_EQ(BoxesOf(region), (std::vector<Box>{{0, 0, 10, 5}, {0, 5, 15, 10}, {5, 10, 15, 15}}));
     EXPECT_TRUE(PtInRegion(region, 0, 0));
     EXPECT_TRUE(PtInRegion(region, 12, 7));
     EXPECT_FALSE(PtInRegion(region, 12, 2));
@@ -42,7 +42,8 @@ TEST(RegionCalls, ExtCreateRegionUnionsRectanglesIntoBands) {
     DeleteObject(merged);
 }
 
-TEST(RegionCalls, ExtCreateRegionRefusesBadData) {
+TEST(RegionCalls, ExtCreateRegionRefusesBadData)
+{
     RegionBytes zeroed = RegionBytesOf({});
     std::memset(zeroed.data(), 0, sizeof(RGNDATAHEADER));
     EXPECT_EQ(ExtCreateRegion(nullptr, 0, zeroed.data()), nullptr);
@@ -56,7 +57,8 @@ TEST(RegionCalls, ExtCreateRegionRefusesBadData) {
     if (!OnWine()) { // Wine takes it all the same
         EXPECT_EQ(short_data, nullptr);
     }
-    if (short_data) DeleteObject(short_data);
+    if (short_data)
+        DeleteObject(short_data);
 
     // The type goes unchecked (since Windows XP).
     RegionBytes other_type = RegionBytesOf({{0, 0, 10, 10}});
@@ -75,7 +77,8 @@ TEST(RegionCalls, ExtCreateRegionRefusesBadData) {
     DeleteObject(empty);
 }
 
-TEST(RegionCalls, EmptyAndInvertedRectanglesAreSkipped) {
+TEST(RegionCalls, EmptyAndInvertedRectanglesAreSkipped)
+{
     HRGN region = RegionOfRects({{5, 5, 5, 10}, {10, 10, 0, 0}, {20, 20, 30, 30}, {3, 8, 9, 8}});
     EXPECT_EQ(BoxesOf(region), (std::vector<Box>{{20, 20, 30, 30}}));
     DeleteObject(region);
@@ -87,7 +90,8 @@ TEST(RegionCalls, EmptyAndInvertedRectanglesAreSkipped) {
     DeleteObject(nothing);
 }
 
-TEST(RegionCalls, ExtCreateRegionMapsRectanglesThroughATransform) {
+TEST(RegionCalls, ExtCreateRegionMapsRectanglesThroughATransform)
+{
     const struct {
         XFORM xform;
         RECT rect;
@@ -107,7 +111,8 @@ TEST(RegionCalls, ExtCreateRegionMapsRectanglesThroughATransform) {
     }
 }
 
-TEST(RegionCalls, CreateRectRgnAndOffsetRgn) {
+TEST(RegionCalls, CreateRectRgnAndOffsetRgn)
+{
     HRGN region = CreateRectRgn(10, 20, 0, 5); // corners put in order
     EXPECT_EQ(BoxOf(region), (Box{0, 5, 10, 20}));
     EXPECT_EQ(OffsetRgn(region, -3, 4), SIMPLEREGION);
@@ -120,7 +125,8 @@ TEST(RegionCalls, CreateRectRgnAndOffsetRgn) {
     DeleteObject(empty);
 }
 
-TEST(RegionCalls, CombineRgnEveryModeIntoOneOfItsSources) {
+TEST(RegionCalls, CombineRgnEveryModeIntoOneOfItsSources)
+{
     HRGN a = CreateRectRgn(0, 0, 10, 10);
     HRGN b = CreateRectRgn(5, 0, 15, 10);
     HRGN result = CreateRectRgn(0, 0, 0, 0);
@@ -161,7 +167,8 @@ TEST(RegionCalls, CombineRgnEveryModeIntoOneOfItsSources) {
     EXPECT_EQ(CombineRgn(result, b, nullptr, RGN_COPY), SIMPLEREGION);
     EXPECT_TRUE(EqualRgn(result, b));
     EXPECT_EQ(CombineRgn(result, a, b, 0), ERROR); // no such mode
-    for (HRGN region : {a, b, result, distant, other_empty}) DeleteObject(region);
+    for (HRGN region : {a, b, result, distant, other_empty})
+        DeleteObject(region);
 }
 
 } // namespace

@@ -9,21 +9,25 @@
 
 namespace {
 
-std::map<HDC, std::unique_ptr<TiledImage>>& Images() {
+std::map<HDC, std::unique_ptr<TiledImage>>& Images()
+{
     static std::map<HDC, std::unique_ptr<TiledImage>> images;
     return images;
 }
 
 } // namespace
 
-HDC MakeTestDC(int width, int height) {
+HDC MakeTestDC(int width, int height)
+{
     auto image = std::make_unique<TiledImage>(width, height, 0x000000);
     HDC dc = gdi32_internals::CreateImageDC(image.get());
-    if (dc) Images()[dc] = std::move(image);
+    if (dc)
+        Images()[dc] = std::move(image);
     return dc;
 }
 
-void FreeTestDC(HDC dc) {
+void FreeTestDC(HDC dc)
+{
     gdi32_internals::DeleteImageDC(dc);
     Images().erase(dc);
 }

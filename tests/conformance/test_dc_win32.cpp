@@ -3,9 +3,11 @@
 // are 32-bit too.
 #include "tests/conformance/test_dc.h"
 
-HDC MakeTestDC(int width, int height) {
+HDC MakeTestDC(int width, int height)
+{
     HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc) return nullptr;
+    if (!dc)
+        return nullptr;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -23,7 +25,8 @@ HDC MakeTestDC(int width, int height) {
     return dc;
 }
 
-void FreeTestDC(HDC dc) {
+void FreeTestDC(HDC dc)
+{
     // Deleting the DC deselects the bitmap, which can then be deleted.
     HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
     DeleteDC(dc);
@@ -31,7 +34,8 @@ void FreeTestDC(HDC dc) {
 }
 
 // Wine's ntdll exports its version; Windows' does not.
-bool OnWine() {
+bool OnWine()
+{
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }

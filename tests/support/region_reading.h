@@ -39,7 +39,8 @@ struct RegionBytes {
     DWORD size = 0;
 };
 
-inline RegionBytes RegionBytesOf(const std::vector<RECT>& rects) {
+inline RegionBytes RegionBytesOf(const std::vector<RECT>& rects)
+{
     RegionBytes bytes;
     bytes.size = DWORD(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
     bytes.storage.assign(bytes.size / 8 + 1, 0);
@@ -48,22 +49,27 @@ inline RegionBytes RegionBytesOf(const std::vector<RECT>& rects) {
     data->rdh.iType = RDH_RECTANGLES;
     data->rdh.nCount = DWORD(rects.size());
     data->rdh.nRgnSize = DWORD(rects.size() * sizeof(RECT));
-    if (!rects.empty()) std::memcpy(data->Buffer, rects.data(), rects.size() * sizeof(RECT));
+    if (!rects.empty())
+        std::memcpy(data->Buffer, rects.data(), rects.size() * sizeof(RECT));
     return bytes;
 }
 
-inline HRGN RegionOfRects(const std::vector<RECT>& rects) {
+inline HRGN RegionOfRects(const std::vector<RECT>& rects)
+{
     RegionBytes bytes = RegionBytesOf(rects);
     return ExtCreateRegion(nullptr, bytes.size, bytes.data());
 }
 
 // The rectangles as GetRegionData lists them: y-x banded.
-inline std::vector<Box> BoxesOf(HRGN region) {
+inline std::vector<Box> BoxesOf(HRGN region)
+{
     const DWORD size = GetRegionData(region, 0, nullptr);
-    if (size < sizeof(RGNDATAHEADER)) return {};
+    if (size < sizeof(RGNDATAHEADER))
+        return {};
     std::vector<unsigned long long> storage(size / 8 + 1);
     RGNDATA* data = reinterpret_cast<RGNDATA*>(storage.data());
-    if (GetRegionData(region, size, data) != size) return {};
+    if (GetRegionData(region, size, data) != size)
+        return {};
     std::vector<Box> boxes;
     for (DWORD i = 0; i < data->rdh.nCount; ++i) {
         RECT rect;
@@ -73,7 +79,8 @@ inline std::vector<Box> BoxesOf(HRGN region) {
     return boxes;
 }
 
-inline Box BoxOf(HRGN region) {
+inline Box BoxOf(HRGN region)
+{
     RECT rect = {-1, -1, -1, -1};
     GetRgnBox(region, &rect);
     return BoxOf(rect);

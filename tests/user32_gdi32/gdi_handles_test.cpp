@@ -15,13 +15,15 @@ namespace {
 using gdi32_internals::Kind;
 using gdi32_internals::LiveObjects;
 
-void ExpectNothingLive() {
+void ExpectNothingLive()
+{
     EXPECT_EQ(LiveObjects(Kind::Region), 0u);
     EXPECT_EQ(LiveObjects(Kind::Brush), 0u);
     EXPECT_EQ(LiveObjects(Kind::DC), 0u);
 }
 
-TEST(GdiHandles, CountsReturnToZeroAndStockIsNotCounted) {
+TEST(GdiHandles, CountsReturnToZeroAndStockIsNotCounted)
+{
     ExpectNothingLive();
     TiledImage image(16, 16, 0);
     HDC dc = gdi32_internals::CreateImageDC(&image);
@@ -40,11 +42,13 @@ TEST(GdiHandles, CountsReturnToZeroAndStockIsNotCounted) {
 
 // The program writes region handles out as decimal and reads them back
 // into a 32-bit number; every handle must survive that.
-TEST(GdiHandles, HandlesArePositive31BitNumbersThatSurviveDecimalText) {
+TEST(GdiHandles, HandlesArePositive31BitNumbersThatSurviveDecimalText)
+{
     std::vector<HRGN> regions;
     for (int i = 0; i < 3000; ++i) {
         regions.push_back(CreateRectRgn(0, 0, i + 1, 1));
-        if (i % 3 == 0) DeleteObject(regions[i / 2]); // churn the slots
+        if (i % 3 == 0)
+            DeleteObject(regions[i / 2]); // churn the slots
     }
     for (HRGN region : regions) {
         const uintptr_t value = reinterpret_cast<uintptr_t>(region);
@@ -55,11 +59,13 @@ TEST(GdiHandles, HandlesArePositive31BitNumbersThatSurviveDecimalText) {
         const int32_t back = int32_t(std::strtol(text, nullptr, 10));
         EXPECT_EQ(reinterpret_cast<HRGN>(intptr_t(back)), region);
     }
-    for (HRGN region : regions) DeleteObject(region);
+    for (HRGN region : regions)
+        DeleteObject(region);
     ExpectNothingLive();
 }
 
-TEST(GdiHandles, StaleAndForgedHandlesAreRefused) {
+TEST(GdiHandles, StaleAndForgedHandlesAreRefused)
+{
     HRGN deleted = CreateRectRgn(0, 0, 5, 5);
     DeleteObject(deleted);
     // Slots get reused; a deleted handle must not name a new region, not even
@@ -101,7 +107,8 @@ TEST(GdiHandles, StaleAndForgedHandlesAreRefused) {
 
 // A selected brush outlives DeleteObject until its DC lets go of it, so the
 // DC never holds a freed brush; then it goes, and its handle is stale.
-TEST(GdiHandles, ASelectedBrushIsDeletedWhenItsDCLetsGo) {
+TEST(GdiHandles, ASelectedBrushIsDeletedWhenItsDCLetsGo)
+{
     TiledImage image(8, 8, 0);
     HDC dc = gdi32_internals::CreateImageDC(&image);
     HBRUSH brush = CreateSolidBrush(RGB(1, 1, 1));
@@ -120,7 +127,8 @@ TEST(GdiHandles, ASelectedBrushIsDeletedWhenItsDCLetsGo) {
     ExpectNothingLive();
 }
 
-TEST(GdiHandles, ImageDCsClearAndCopyPicturesThroughTheirClip) {
+TEST(GdiHandles, ImageDCsClearAndCopyPicturesThroughTheirClip)
+{
     TiledImage image(8, 4, 0);
     HDC dc = gdi32_internals::CreateImageDC(&image);
     EXPECT_EQ(gdi32_internals::ImageOf(dc), &image);

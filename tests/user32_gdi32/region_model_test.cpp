@@ -18,7 +18,8 @@ using Model = std::bitset<kSpan * kSpan>;
 
 bool At(const Model& model, long x, long y) { return model[(y - kLow) * kSpan + (x - kLow)]; }
 
-std::vector<RECT> RandomRects(std::mt19937& random) {
+std::vector<RECT> RandomRects(std::mt19937& random)
+{
     std::uniform_int_distribution<int> count(0, 7), coordinate(-4, 68);
     std::vector<RECT> rects(count(random));
     for (RECT& rect : rects) // some empty or inverted, as callers may pass
@@ -26,17 +27,20 @@ std::vector<RECT> RandomRects(std::mt19937& random) {
     return rects;
 }
 
-Model ModelOf(const std::vector<RECT>& rects) {
+Model ModelOf(const std::vector<RECT>& rects)
+{
     Model model;
     for (const RECT& r : rects)
         for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) model.set((y - kLow) * kSpan + (x - kLow));
+            for (int x = r.left; x < r.right; ++x)
+                model.set((y - kLow) * kSpan + (x - kLow));
     return model;
 }
 
 // The region holds exactly the model's pixels, in y-x banded rectangles
 // with nothing left to merge.
-void ExpectRegionIs(HRGN region, const Model& model, int type) {
+void ExpectRegionIs(HRGN region, const Model& model, int type)
+{
     for (int y = kLow; y < kHigh; ++y)
         for (int x = kLow; x < kHigh; ++x)
             ASSERT_EQ(bool(PtInRegion(region, x, y)), At(model, x, y)) << x << "," << y;
@@ -61,7 +65,7 @@ void ExpectRegionIs(HRGN region, const Model& model, int type) {
             bands.push_back({top, bottom, {}});
         }
         Band& band = bands.back();
-        EXPECT_EQ(bottom, band.bottom); // one height per band
+        EXPECT_EQ(bottom, band.bottom);                                     // one height per band
         EXPECT_TRUE(band.spans.empty() || band.spans.back().second < left); // apart, in order
         band.spans.push_back({left, right});
     }
@@ -73,7 +77,8 @@ void ExpectRegionIs(HRGN region, const Model& model, int type) {
     }
 }
 
-TEST(RegionModel, ExtCreateRegionMatchesThePixelModel) {
+TEST(RegionModel, ExtCreateRegionMatchesThePixelModel)
+{
     std::mt19937 random(1);
     for (int round = 0; round < 300; ++round) {
         const std::vector<RECT> rects = RandomRects(random);
@@ -87,10 +92,12 @@ TEST(RegionModel, ExtCreateRegionMatchesThePixelModel) {
 // Lists built again are remembered: a changed list, more lists than are
 // kept, and one list under no transform and under the identity (which
 // differ on inverted rectangles) must still each give their own region.
-TEST(RegionModel, ExtCreateRegionGivesEachListItsOwnRegionWhenBuiltAgain) {
+TEST(RegionModel, ExtCreateRegionGivesEachListItsOwnRegionWhenBuiltAgain)
+{
     std::mt19937 random(3);
     std::vector<std::vector<RECT>> lists(40);
-    for (auto& list : lists) list = RandomRects(random);
+    for (auto& list : lists)
+        list = RandomRects(random);
     for (int pass = 0; pass < 3; ++pass)
         for (const auto& rects : lists) {
             HRGN region = RegionOfRects(rects);
@@ -105,8 +112,8 @@ TEST(RegionModel, ExtCreateRegionGivesEachListItsOwnRegionWhenBuiltAgain) {
         RegionBytes bytes = RegionBytesOf(rects);
         HRGN plain = ExtCreateRegion(nullptr, bytes.size, bytes.data());
         HRGN mapped = ExtCreateRegion(&identity, bytes.size, bytes.data());
-        EXPECT_FALSE(PtInRegion(plain, 7, 7)) << pass;  // skipped when not mapped
-        EXPECT_TRUE(PtInRegion(mapped, 7, 7)) << pass;  // its upright self when mapped
+        EXPECT_FALSE(PtInRegion(plain, 7, 7)) << pass; // skipped when not mapped
+        EXPECT_TRUE(PtInRegion(mapped, 7, 7)) << pass; // its upright self when mapped
         DeleteObject(plain);
         DeleteObject(mapped);
     }
@@ -116,7 +123,8 @@ TEST(RegionModel, ExtCreateRegionGivesEachListItsOwnRegionWhenBuiltAgain) {
     DeleteObject(changed);
 }
 
-TEST(RegionModel, CombineRgnMatchesThePixelModelWhateverTheDestination) {
+TEST(RegionModel, CombineRgnMatchesThePixelModelWhateverTheDestination)
+{
     std::mt19937 random(2);
     for (int round = 0; round < 300; ++round) {
         const std::vector<RECT> ra = RandomRects(random), rb = RandomRects(random);
@@ -130,12 +138,14 @@ TEST(RegionModel, CombineRgnMatchesThePixelModelWhateverTheDestination) {
         HRGN src1 = RegionOfRects(ra), src2 = RegionOfRects(rb), fresh = CreateRectRgn(1, 1, 2, 2);
         HRGN dest = round % 3 == 0 ? fresh : round % 3 == 1 ? src1 : src2;
         ExpectRegionIs(dest, expected, CombineRgn(dest, src1, src2, mode));
-        for (HRGN region : {src1, src2, fresh}) DeleteObject(region);
+        for (HRGN region : {src1, src2, fresh})
+            DeleteObject(region);
     }
 }
 
 // GDI wraps round; here the region must stay whole, so the offset fails.
-TEST(RegionModel, OffsetRgnPastThirtyTwoBitsFailsAndKeepsTheRegion) {
+TEST(RegionModel, OffsetRgnPastThirtyTwoBitsFailsAndKeepsTheRegion)
+{
     HRGN region = CreateRectRgn(-5, -5, 32, 32);
     EXPECT_EQ(OffsetRgn(region, 0x7FFFFFF0, 0), ERROR);
     EXPECT_EQ(OffsetRgn(region, 0, -0x7FFFFFFF), ERROR);

@@ -9,7 +9,8 @@
 
 namespace {
 
-TEST(TiledImage, AClearedScreenCostsNoTiles) {
+TEST(TiledImage, AClearedScreenCostsNoTiles)
+{
     TiledImage image(3840, 2160, 0x0000FF);
     EXPECT_EQ(image.TileCount(), 0u);
     EXPECT_EQ(image.Pixel(3839, 2159), 0x0000FFu);
@@ -37,7 +38,8 @@ TEST(TiledImage, AClearedScreenCostsNoTiles) {
     EXPECT_EQ(image.TileCount(), 0u);
 }
 
-TEST(TiledImage, AFillTouchesOnlyTheTilesItCovers) {
+TEST(TiledImage, AFillTouchesOnlyTheTilesItCovers)
+{
     TiledImage image(640, 480, 0);
     image.Fill(*PixmanRegion(64, 64, 128, 128).get(), 0x111111); // exactly one tile
     EXPECT_EQ(image.TileCount(), 1u);
@@ -63,7 +65,8 @@ TEST(TiledImage, AFillTouchesOnlyTheTilesItCovers) {
     EXPECT_EQ(edge, (std::vector<uint32_t>{0x333333, 0x333333, 0}));
 }
 
-TEST(TiledImage, CopyPictureSpansTilesKeepsItsStrideAndHonoursTheClip) {
+TEST(TiledImage, CopyPictureSpansTilesKeepsItsStrideAndHonoursTheClip)
+{
     TiledImage image(128, 128, 0);
     // 2x2 picture in rows of 3 pixels, top row first; the third is not drawn.
     const uint32_t picture[] = {0x131211, 0x161514, 0xBAD, 0x030201, 0x060504, 0xBAD};
@@ -81,7 +84,8 @@ TEST(TiledImage, CopyPictureSpansTilesKeepsItsStrideAndHonoursTheClip) {
     EXPECT_EQ(image.Pixel(11, 10), 0x161514u);
 }
 
-TEST(TiledImage, ResizeKeepsWhatLiesInsideAndForgetsTheRest) {
+TEST(TiledImage, ResizeKeepsWhatLiesInsideAndForgetsTheRest)
+{
     TiledImage image(200, 200, 0);
     image.Fill(*PixmanRegion(0, 0, 200, 200).get(), 0xABCDEF);
     EXPECT_EQ(image.TileCount(), 16u);
@@ -99,9 +103,11 @@ TEST(TiledImage, ResizeKeepsWhatLiesInsideAndForgetsTheRest) {
 
 // Drawing held back by the image's owner lands beneath whatever comes next,
 // whichever call comes next, and only once.
-TEST(TiledImage, HeldBackDrawingSettlesBeforeAnyReadOrChange) {
+TEST(TiledImage, HeldBackDrawingSettlesBeforeAnyReadOrChange)
+{
     struct Square : TiledImage::Deferred {
-        void Settle(TiledImage& image) override {
+        void Settle(TiledImage& image) override
+        {
             ++settled;
             image.Fill(*PixmanRegion(0, 0, 10, 10).get(), 0xFF0000);
         }

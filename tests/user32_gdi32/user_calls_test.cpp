@@ -18,23 +18,29 @@ const HWND kWindow = reinterpret_cast<HWND>(uintptr_t(0x42));
 class SloppyDesktop : public User32Desktop {
 public:
     HWND ForegroundWindow() override { return kWindow; }
-    int WindowText(HWND hwnd, char* buffer, int max_count) override {
-        if (hwnd != kWindow) return 0;
+    int WindowText(HWND hwnd, char* buffer, int max_count) override
+    {
+        if (hwnd != kWindow)
+            return 0;
         std::memcpy(buffer, title.data(), std::min<std::size_t>(title.size(), max_count));
         return int(title.size());
     }
-    bool WindowRect(HWND hwnd, RECT* rect) override {
+    bool WindowRect(HWND hwnd, RECT* rect) override
+    {
         *rect = {-1, -1, -1, -1}; // scribbles even when it fails
-        if (hwnd != kWindow) return false;
+        if (hwnd != kWindow)
+            return false;
         *rect = {10, 20, 300, 400};
         return true;
     }
     int SystemMetric(int index) override { return index == SM_CXSCREEN ? 1920 : 0; }
-    bool SetWindowRegion(HWND hwnd, HRGN region, bool) override {
+    bool SetWindowRegion(HWND hwnd, HRGN region, bool) override
+    {
         last_region = region;
         return hwnd == kWindow;
     }
-    bool SetWindowPosition(HWND hwnd, HWND, int x, int, int, int, unsigned) override {
+    bool SetWindowPosition(HWND hwnd, HWND, int x, int, int, int, unsigned) override
+    {
         last_x = x;
         return hwnd == kWindow;
     }
@@ -44,7 +50,8 @@ public:
     int last_x = 0;
 };
 
-TEST(UserCalls, WithoutADesktopEverythingFailsQuietly) {
+TEST(UserCalls, WithoutADesktopEverythingFailsQuietly)
+{
     InstallUser32Desktop(nullptr);
     char buffer[8] = "keep";
     RECT rect = {1, 2, 3, 4};
@@ -58,7 +65,8 @@ TEST(UserCalls, WithoutADesktopEverythingFailsQuietly) {
     EXPECT_FALSE(SetWindowPos(kWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE));
 }
 
-TEST(UserCalls, CallsReachTheInstalledDesktop) {
+TEST(UserCalls, CallsReachTheInstalledDesktop)
+{
     SloppyDesktop desktop;
     InstallUser32Desktop(&desktop);
     EXPECT_EQ(InstalledUser32Desktop(), &desktop);
