@@ -78,6 +78,14 @@ start_display() {
     done
     [ -s "$dir/display" ] || { echo "no virtual X server" >&2; exit 1; }
     export DISPLAY=:$(head -n1 "$dir/display")
+    # Under load a new server may still turn a client away for a moment:
+    # walkers starts once a client of ours gets in.
+    for _ in $(seq 100); do
+        xprop -root >/dev/null 2>&1 && return
+        sleep 0.1
+    done
+    echo "the virtual X server on $DISPLAY takes no clients" >&2
+    exit 1
 }
 
 install_check() {
