@@ -55,7 +55,6 @@ public:
 
     static constexpr float kTwipsPerPixel = 15.0f; // 96 dots per inch
     // The caption height the canvas leaves above the full-screen area.
-    static constexpr int kCaptionHeight = 23;
 
 private:
     WaylandFormWindow* FindForm(HWND hwnd) const;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/shared/screen_metrics.h"
 #include "platform/wayland/wayland_backend.h"
 #include "platform/wayland/wayland_form_window.h"
 
@@ -48,19 +49,7 @@ bool WaylandBackend::WindowRect(HWND hwnd, RECT* rect)
 
 int WaylandBackend::SystemMetric(int index)
 {
-    switch (index) {
-    case SM_CXSCREEN:
-    case SM_CXFULLSCREEN:
-        return ScreenWidthPixels();
-    case SM_CYSCREEN:
-        return ScreenHeightPixels();
-    case SM_CYCAPTION:
-        return kCaptionHeight;
-    case SM_CYFULLSCREEN:
-        return ScreenHeightPixels() - kCaptionHeight;
-    default:
-        return 0;
-    }
+    return ScreenMetric(index, ScreenWidthPixels(), ScreenHeightPixels());
 }
 
 bool WaylandBackend::SetWindowRegion(HWND hwnd, HRGN region, bool redraw)

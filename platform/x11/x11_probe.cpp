@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/shared/screen_metrics.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_window.h"
 
@@ -57,23 +58,9 @@ bool X11Backend::WindowRect(HWND hwnd, RECT* rect)
     return true;
 }
 
-// The canvas covers the root's full height: the full-screen area and a
-// caption together make it.
 int X11Backend::SystemMetric(int index)
 {
-    switch (index) {
-    case SM_CXSCREEN:
-    case SM_CXFULLSCREEN:
-        return ScreenWidthPixels();
-    case SM_CYSCREEN:
-        return ScreenHeightPixels();
-    case SM_CYCAPTION:
-        return kCaptionHeight;
-    case SM_CYFULLSCREEN:
-        return ScreenHeightPixels() - kCaptionHeight;
-    default:
-        return 0;
-    }
+    return ScreenMetric(index, ScreenWidthPixels(), ScreenHeightPixels());
 }
 
 bool X11Backend::SetWindowRegion(HWND hwnd, HRGN region, bool redraw)
