@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/shared/monotonic_clock.h"
 #include "platform/wayland/sway_tree.h"
-#include "platform/x11/x11_connection.h"
 
 namespace {
 

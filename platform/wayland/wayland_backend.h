@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/shared/poll_timers.h"
 #include "platform/toolkit/backend.h"
 #include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/wayland/focus_source.h"
 #include "platform/wayland/wayland_connection.h"
-#include "platform/x11/x11_timers.h"
 
 class WaylandFormWindow;
 
@@ -70,7 +70,7 @@ private:
     WaylandConnection& connection_;
     std::unique_ptr<FocusSource> focus_;
     std::optional<FocusedWindow> focused_; // as the focus source last told
-    X11Timers timers_;
+    PollTimers timers_;
     std::map<HWND, WaylandFormWindow*> windows_;
     uintptr_t next_handle_;
     uint64_t ticks_ = 0;

@@ -3,14 +3,14 @@
 #include <cerrno>
 #include <poll.h>
 
+#include "platform/shared/end_signals.h"
+#include "platform/shared/monotonic_clock.h"
 #include "platform/toolkit/application.h"
 #include "platform/toolkit/events.h"
 #include "platform/toolkit/form.h"
 #include "platform/toolkit/timer.h"
 #include "platform/wayland/wayland_backend.h"
 #include "platform/wayland/wayland_form_window.h"
-#include "platform/x11/x11_connection.h"
-#include "platform/x11/x11_signals.h"
 
 void WaylandBackend::StartTimer(Timer& timer, int interval_ms)
 {
@@ -93,9 +93,9 @@ void WaylandBackend::RunLoop()
         if (!AnyFormLoaded())
             break;
         Dispatch(timers_.MillisecondsUntilDue(MonotonicNanoseconds()));
-        if (x11_signals::EndRequested())
+        if (end_signals::EndRequested())
             End();
-        if (x11_signals::TakeReportRequest())
+        if (end_signals::TakeReportRequest())
             ReportStats();
     }
     wl_display_flush(connection_.display());

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <malloc.h>
 
+#include "platform/shared/end_signals.h"
 #include "platform/toolkit/application.h"
 #include "platform/wayland/wayland_backend.h"
-#include "platform/x11/x11_signals.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ int RunWaylandProgram(WaylandConnection& connection, const std::function<Form&()
     std::unique_ptr<FocusSource> focus = FindFocusSource();
     if (focus->Name() == "none")
         std::fprintf(stderr, "%s\n", kNoFocusSourceMessage);
-    x11_signals::Install(std::getenv("WALKERS_WAYLAND_STATS") != nullptr);
+    end_signals::Install(std::getenv("WALKERS_WAYLAND_STATS") != nullptr);
     // Every tick frees and takes the same few hundred kilobytes: keep them.
     mallopt(M_TRIM_THRESHOLD, kKeptFreeMemory);
     WaylandBackend backend(connection, std::move(focus));

@@ -1,4 +1,5 @@
 #include "platform/x11/x11_backend.h"
+#include "platform/shared/monotonic_clock.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,8 +43,7 @@ void X11Backend::ReportStats()
                  (unsigned long long)stats_.waits, (unsigned long long)x_.RoundTrips(),
                  (unsigned long long)NextRequest(x_.display()) - 1,
                  (unsigned long long)painter_.PutRequests(),
-                 (unsigned long long)painter_.PixelsSent(),
-                 (unsigned long long)pictures_.Copies(),
+                 (unsigned long long)painter_.PixelsSent(), (unsigned long long)pictures_.Copies(),
                  (long long)(stats_.longest_gap_ns / 1'000'000));
     std::fflush(stderr);
     stats_.longest_gap_ns = 0;

@@ -18,13 +18,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/user32_gdi32/user32_desktop.h"
+#include "platform/shared/poll_timers.h"
 #include "platform/toolkit/backend.h"
+#include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_foreground.h"
 #include "platform/x11/x11_painter.h"
 #include "platform/x11/x11_pictures.h"
-#include "platform/x11/x11_timers.h"
 
 class X11FormWindow;
 
@@ -125,13 +125,13 @@ private:
     X11Painter painter_;
     X11Pictures pictures_;
     bool pictures_on_server_;
-    X11Timers timers_;
+    PollTimers timers_;
     std::unordered_map<Window, X11FormWindow*> windows_;
     std::deque<XEvent> deferred_;
     int64_t last_read_ns_ = 0;
     unsigned long flushed_up_to_ = 0; // NextRequest at the last flush
     bool keep_raised_ = false;
-    bool just_waited_ = false;    // the loop's wait came right before
+    bool just_waited_ = false;     // the loop's wait came right before
     bool socket_readable_ = false; // and found something to read
     X11Stats stats_;
 };

@@ -7,7 +7,6 @@
 #include <iterator>
 #include <string>
 #include <string_view>
-#include <time.h>
 
 X11Connection::X11Connection(Display* display)
     : display_(display), screen_(DefaultScreen(display)), root_(RootWindow(display, screen_)),
@@ -81,11 +80,4 @@ void X11Connection::RootResized(int width, int height)
 {
     root_width_ = width;
     root_height_ = height;
-}
-
-int64_t MonotonicNanoseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }

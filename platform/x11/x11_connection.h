@@ -81,6 +81,3 @@ private:
 // round(Xft.dpi / 96), at least 1, from the server's resource string (as
 // xrdb sets it); 1 without one.
 int ScaleOfResources(const char* resources);
-
-// Monotonic time in nanoseconds (CLOCK_MONOTONIC: no system call).
-int64_t MonotonicNanoseconds();

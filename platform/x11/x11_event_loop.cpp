@@ -5,12 +5,13 @@
 #include <cerrno>
 #include <poll.h>
 
+#include "platform/shared/end_signals.h"
+#include "platform/shared/monotonic_clock.h"
 #include "platform/toolkit/application.h"
 #include "platform/toolkit/events.h"
 #include "platform/toolkit/form.h"
 #include "platform/toolkit/timer.h"
 #include "platform/x11/x11_backend.h"
-#include "platform/x11/x11_signals.h"
 #include "platform/x11/x11_window.h"
 
 void X11Backend::StartTimer(Timer& timer, int interval_ms)
@@ -201,9 +202,9 @@ void X11Backend::RunLoop()
         if (!AnyFormLoaded())
             break;
         Wait(timers_.MillisecondsUntilDue(MonotonicNanoseconds()));
-        if (x11_signals::EndRequested())
+        if (end_signals::EndRequested())
             End();
-        if (x11_signals::TakeReportRequest())
+        if (end_signals::TakeReportRequest())
             ReportStats();
     }
 }

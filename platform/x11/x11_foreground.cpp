@@ -1,4 +1,5 @@
 #include "platform/x11/x11_foreground.h"
+#include "platform/shared/monotonic_clock.h"
 
 #include <X11/Xatom.h>
 #include <algorithm>
@@ -136,7 +137,7 @@ bool X11Foreground::Due(bool stale, int64_t& read_ns, bool deaf, int64_t interva
 
 void X11Foreground::ObserveRate(Window window, Time time)
 {
-    X11ChangeRate* rate = window == x_.root()         ? &root_rate_
+    X11ChangeRate* rate = window == x_.root()        ? &root_rate_
                           : window == active_.window ? &active_rate_
                                                      : nullptr;
     if (!rate || !rate->Count(time))
@@ -237,8 +238,8 @@ Window X11Foreground::AskActive()
     if (ewmh_) {
         // The root is no window in front, whatever the property says.
         std::vector<uint32_t> items;
-        if (x11_properties::ReadItems32(x_, x_.root(), x_.atoms().net_active_window, XA_WINDOW,
-                                        1, items) &&
+        if (x11_properties::ReadItems32(x_, x_.root(), x_.atoms().net_active_window, XA_WINDOW, 1,
+                                        items) &&
             !items.empty() && items[0] != x_.root())
             return items[0];
         return None;
@@ -338,12 +339,11 @@ bool X11Foreground::RefreshTitle(Known& k)
 {
     k.title_stale = false;
     const X11Atoms& atoms = x_.atoms();
-    k.has_title =
-        x11_properties::ReadText(x_, k.window, atoms.net_wm_name, {atoms.utf8_string},
-                                 kTitleBytes, k.title) ||
-        x11_properties::ReadText(x_, k.window, XA_WM_NAME,
-                                 {XA_STRING, atoms.utf8_string, atoms.compound_text}, kTitleBytes,
-                                 k.title);
+    k.has_title = x11_properties::ReadText(x_, k.window, atoms.net_wm_name, {atoms.utf8_string},
+                                           kTitleBytes, k.title) ||
+                  x11_properties::ReadText(x_, k.window, XA_WM_NAME,
+                                           {XA_STRING, atoms.utf8_string, atoms.compound_text},
+                                           kTitleBytes, k.title);
     if (!k.has_title) {
         // No title, or no window (a pixmap has a geometry, but no parent).
         Window parent = None, top_level = None;
@@ -406,8 +406,8 @@ bool X11Foreground::RefreshLayout(Known& k, bool watch)
 
 RECT X11Foreground::VisibleRect(const Known& k)
 {
-    const x11_frame::Layout layout{k.top.x,     k.top.y,     k.top.width,    k.top.height,
-                                   k.top.border, k.client_dx, k.client_dy,   k.client_width,
-                                   k.client_height};
+    const x11_frame::Layout layout{k.top.x,      k.top.y,        k.top.width,
+                                   k.top.height, k.top.border,   k.client_dx,
+                                   k.client_dy,  k.client_width, k.client_height};
     return x11_frame::VisibleRect(layout, k.frame_extents, k.gtk_extents);
 }

@@ -4,10 +4,10 @@
 #include <X11/keysym.h>
 #include <algorithm>
 
+#include "platform/shared/end_signals.h"
 #include "platform/toolkit/application_title.h"
 #include "platform/toolkit/system_colors.h"
 #include "platform/x11/x11_backend.h"
-#include "platform/x11/x11_signals.h"
 #include "platform/x11/x11_window_hints.h"
 
 namespace {
@@ -46,13 +46,12 @@ X11MessageBox::X11MessageBox(X11Backend& backend, const std::string& text)
     line_height_ = font_ ? font_->ascent + font_->descent + 2 : 14;
     int text_width = 0;
     for (const std::string& line : lines_)
-        text_width = std::max(text_width,
-                              font_ ? XTextWidth(font_, line.data(), int(line.size()))
-                                    : int(line.size()) * 7);
+        text_width = std::max(text_width, font_ ? XTextWidth(font_, line.data(), int(line.size()))
+                                                : int(line.size()) * 7);
     width_ = std::max(kMinimumWidth, text_width + 2 * kPadding);
     height_ = kPadding + int(lines_.size()) * line_height_ + kPadding + kButtonHeight + kPadding;
-    button_ = XRectangle{short((width_ - kButtonWidth) / 2), short(height_ - kPadding - kButtonHeight),
-                         kButtonWidth, kButtonHeight};
+    button_ = XRectangle{short((width_ - kButtonWidth) / 2),
+                         short(height_ - kPadding - kButtonHeight), kButtonWidth, kButtonHeight};
 
     const int left = std::max(0, (x.RootWidth() - width_) / 2);
     const int top = std::max(0, (x.RootHeight() - height_) / 3);
@@ -111,7 +110,7 @@ void X11MessageBox::Run()
         }
         if (!done)
             backend_.Wait(-1);
-        if (x11_signals::EndRequested())
+        if (end_signals::EndRequested())
             break;
     }
     backend_.GiveBack(later);

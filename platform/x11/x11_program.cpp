@@ -8,11 +8,11 @@
 #include <iostream>
 #include <malloc.h>
 
+#include "platform/shared/end_signals.h"
 #include "platform/toolkit/application.h"
 #include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_errors.h"
-#include "platform/x11/x11_signals.h"
 #include "platform/x11/x11_stop.h"
 #include "platform/x11/x11_xwayland.h"
 
@@ -52,7 +52,7 @@ int RunX11Program(bool stop, const std::function<Form&()>& startup_form)
         XCloseDisplay(display);
         return kNoDisplay;
     }
-    x11_signals::Install(std::getenv("WALKERS_X11_STATS") != nullptr);
+    end_signals::Install(std::getenv("WALKERS_X11_STATS") != nullptr);
     // Every tick frees and takes the same few hundred kilobytes: keep them
     // rather than hand them back to the system and ask again each time.
     mallopt(M_TRIM_THRESHOLD, kKeptFreeMemory);

@@ -1,11 +1,12 @@
 #include "platform/x11/x11_window.h"
+#include "platform/shared/monotonic_clock.h"
 
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 #include <algorithm>
 
-#include "platform/toolkit/form_definition.h"
 #include "platform/toolkit/form.h"
+#include "platform/toolkit/form_definition.h"
 #include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_rectangles.h"
@@ -25,9 +26,9 @@ X11FormWindow::X11FormWindow(X11Backend& backend, Form& owner)
     attributes.border_pixel = 0;
     attributes.bit_gravity = NorthWestGravity;
     attributes.event_mask = backend_.FormEventMask();
-    window_ = XCreateWindow(x.display(), x.root(), 0, 0, 1, 1, 0, x.depth(), InputOutput,
-                            x.visual(), CWBackPixmap | CWBorderPixel | CWBitGravity | CWEventMask,
-                            &attributes);
+    window_ =
+        XCreateWindow(x.display(), x.root(), 0, 0, 1, 1, 0, x.depth(), InputOutput, x.visual(),
+                      CWBackPixmap | CWBorderPixel | CWBitGravity | CWEventMask, &attributes);
     fill_gc_ = XCreateGC(x.display(), x.root(), 0, nullptr);
     x11_hints::SetFormHints(x, window_, owner_.Definition());
     x11_hints::SetPlacement(x, window_, 0, 0, 1, 1);
@@ -159,7 +160,8 @@ void X11FormWindow::ComputeShape(PixmanRegion& shape) const
 
 bool X11FormWindow::Shown(const pixman_region32_t& shape) const
 {
-    if (!tile_valid_ || !pixman_region32_equal(const_cast<pixman_region32_t*>(&shape), shape_.get()))
+    if (!tile_valid_ ||
+        !pixman_region32_equal(const_cast<pixman_region32_t*>(&shape), shape_.get()))
         return false;
     if (recording_)
         return shown_recorded_ && batch_ == shown_batch_;
@@ -219,8 +221,8 @@ void X11FormWindow::DrawBatch(const pixman_box32_t& extents)
     for (const Stamp& stamp : batch_.stamps) {
         const X11Pictures::Entry& picture = *stamp.picture;
         // Only pictures that reach the shape: the rest cannot show.
-        if (stamp.x >= extents.x2 || stamp.y >= extents.y2 || stamp.x + picture.width <= extents.x1 ||
-            stamp.y + picture.height <= extents.y1)
+        if (stamp.x >= extents.x2 || stamp.y >= extents.y2 ||
+            stamp.x + picture.width <= extents.x1 || stamp.y + picture.height <= extents.y1)
             continue;
         backend_.Pictures().Copy(picture, tile_.Id(), stamp.x, stamp.y);
     }

@@ -1,20 +1,20 @@
-#include "platform/x11/x11_timers.h"
+#include "platform/shared/poll_timers.h"
 
 #include <algorithm>
 
-void X11Timers::Start(Timer& timer, int interval_ms, int64_t now_ns)
+void PollTimers::Start(Timer& timer, int interval_ms, int64_t now_ns)
 {
     Stop(timer);
     const int64_t interval = int64_t(std::max(interval_ms, 1)) * 1'000'000;
     entries_.push_back(Entry{&timer, interval, now_ns + interval, ++starts_});
 }
 
-void X11Timers::Stop(Timer& timer)
+void PollTimers::Stop(Timer& timer)
 {
     std::erase_if(entries_, [&](const Entry& entry) { return entry.timer == &timer; });
 }
 
-int X11Timers::MillisecondsUntilDue(int64_t now_ns) const
+int PollTimers::MillisecondsUntilDue(int64_t now_ns) const
 {
     if (entries_.empty())
         return -1;

@@ -8,7 +8,7 @@
 
 class Timer;
 
-class X11Timers {
+class PollTimers {
 public:
     void Start(Timer& timer, int interval_ms, int64_t now_ns);
     void Stop(Timer& timer);
@@ -35,7 +35,7 @@ private:
 };
 
 template <class Fire>
-void X11Timers::FireDue(int64_t now_ns, Fire fire)
+void PollTimers::FireDue(int64_t now_ns, Fire fire)
 {
     // The due ones first, then fire them one by one, checking each is
     // still the same run of the timer.

@@ -5,11 +5,11 @@
 // it is ignored.
 #pragma once
 
-namespace x11_signals {
+namespace end_signals {
 
 void Install(bool reports);
 bool EndRequested();
 // True once for each SIGUSR1.
 bool TakeReportRequest();
 
-} // namespace x11_signals
+} // namespace end_signals

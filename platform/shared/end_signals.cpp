@@ -1,9 +1,9 @@
-#include "platform/x11/x11_signals.h"
+#include "platform/shared/end_signals.h"
 
 #include <csignal>
 #include <initializer_list>
 
-namespace x11_signals {
+namespace end_signals {
 
 namespace {
 
@@ -37,4 +37,4 @@ bool TakeReportRequest()
     return true;
 }
 
-} // namespace x11_signals
+} // namespace end_signals
