@@ -1,11 +1,11 @@
 // How fast a window's properties change, in the server's own time. A
 // window manager changes a property a few times a second; a client that
 // rewrites one as fast as the server takes it sends hundreds of thousands
-// of notices a second, faster than they can be read. Such a window is not
-// listened to (the server then sends nothing more about it), and its
-// properties are asked about now and then instead, until they have stayed
-// the same for a while: listening again while the flood goes on would mean
-// reading it all again.
+// of notices a second, faster than they can be read. Such a window (the
+// root or the window in front) is not listened to (the server then sends
+// nothing more about it), and its properties are asked about now and then
+// instead, until what is asked about has stayed the same for a while:
+// listening again while the flood goes on would mean reading it all again.
 #pragma once
 
 #include <X11/X.h>

@@ -21,6 +21,13 @@ constexpr int64_t kDeafRereadInterval = 100'000'000;
 // Window managers come and go rarely; their list is long.
 constexpr int64_t kManagerRereadInterval = 100'000'000;
 
+// A window starts being watched on the connection for events, and is asked
+// about on the one for questions: the server may answer the question before
+// it takes in the watch, and a change in between would go unheard. So a
+// window newly watched is asked about once more, when the watch has long
+// been taken in.
+constexpr int64_t kLookAgainAfter = 100'000'000;
+
 // _NET_SUPPORTED is read in pieces of this many atoms, up to the most a
 // property can sensibly list, until _NET_ACTIVE_WINDOW is found.
 constexpr long kSupportedPiece = 16384;
@@ -216,11 +223,24 @@ void X11Foreground::RefreshManager()
 Window X11Foreground::Active()
 {
     ListenAgainWhenDue();
-    if (Due(manager_stale_, manager_read_ns_, root_rate_.Deaf(), kManagerRereadInterval))
+    if (active_.look_again_ns != 0 && MonotonicNanoseconds() >= active_.look_again_ns) {
+        active_.look_again_ns = 0;
+        active_.title_stale = active_.extents_stale = active_.layout_stale = true;
+    }
+    if (Due(manager_stale_, manager_read_ns_, root_rate_.Deaf(), kManagerRereadInterval)) {
+        const Window check_before = manager_check_;
+        const bool ewmh_before = ewmh_;
         RefreshManager();
+        if (root_rate_.Deaf() && (manager_check_ != check_before || ewmh_ != ewmh_before))
+            root_rate_.StopListening(MonotonicNanoseconds());
+    }
     if (Due(active_stale_, active_read_ns_, root_rate_.Deaf())) {
         active_stale_ = false;
         const Window now = AskActive();
+        // While the root is not listened to, a change seen here means its
+        // flood goes on: as for a window, listening waits for it to end.
+        if (root_rate_.Deaf() && now != active_.window)
+            root_rate_.StopListening(MonotonicNanoseconds());
         // The same window, still there: what is known of it stays.
         if (now != active_.window) {
             Track(now);
@@ -246,8 +266,8 @@ Window X11Foreground::AskActive()
     }
     Window focus = None;
     int revert = 0;
-    x_.CountRoundTrip();
-    XGetInputFocus(x_.display(), &focus, &revert);
+    const X11Connection::RoundTrip trip(x_);
+    XGetInputFocus(x_.queries(), &focus, &revert);
     if (focus == None || focus == PointerRoot || focus == x_.root())
         return None;
     Window parent = None, top_level = None;
@@ -264,6 +284,7 @@ void X11Foreground::Track(Window window)
     active_rate_ = X11ChangeRate{};
     // Watch first, then ask: a change after the answer is then heard of.
     Watch(window, kWatchActive);
+    active_.look_again_ns = MonotonicNanoseconds() + kLookAgainAfter;
 }
 
 void X11Foreground::Reselect(Window window)
@@ -279,8 +300,11 @@ void X11Foreground::Reselect(Window window)
 
 void X11Foreground::Watch(Window window, long mask)
 {
-    if (window != None)
-        XSelectInput(x_.display(), window, own_mask_(window) | mask);
+    if (window == None)
+        return;
+    XSelectInput(x_.display(), window, own_mask_(window) | mask);
+    // Out before the questions that follow on the other connection.
+    XFlush(x_.display());
 }
 
 void X11Foreground::Unwatch(Window window)
@@ -382,6 +406,7 @@ bool X11Foreground::RefreshLayout(Known& k, bool watch)
             Unwatch(k.top_level);
         if (top_level != k.window)
             Watch(top_level, kWatchTopLevel);
+        k.look_again_ns = MonotonicNanoseconds() + kLookAgainAfter;
     }
     k.parent = parent;
     k.top_level = top_level;

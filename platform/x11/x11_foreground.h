@@ -59,6 +59,7 @@ private:
     struct Known {
         Window window = None;
         bool gone = false;
+        int64_t look_again_ns = 0; // when to read everything once more, 0 for never
 
         bool title_stale = true;
         int64_t title_read_ns = kNeverRead;

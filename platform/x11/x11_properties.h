@@ -1,5 +1,6 @@
-// Questions to the server about a window, each one round trip, counted on
-// the connection. A window that is gone answers false, never an error.
+// Questions to the server about a window, each one round trip on the
+// connection for questions, counted and timed. A window that is gone
+// answers false, never an error.
 #pragma once
 
 #include <X11/Xlib.h>

@@ -232,6 +232,51 @@ TEST_F(BackendOnDesktop, ATitleFloodCostsFewRoundTripsAndKeepsNoEvents)
         << Title(sample.Id());
 }
 
+// Another client rewriting the root's _NET_ACTIVE_WINDOW as fast as it can:
+// the root stops being listened to, and is not listened to again while the
+// values asked about meanwhile keep changing, which would mean reading the
+// flood once more (at least as many notices as it takes to stop again).
+TEST_F(BackendOnDesktop, ARootFloodIsNotListenedToAgainWhileItLasts)
+{
+    SampleWindow sample(session, "sample", "300x200+50+300");
+    ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
+    ASSERT_TRUE(ForegroundBecomes(sample.Id()));
+    Process flood({WALKERS_HOSTILE_CLIENT, "root-flood", "10", std::to_string(sample.Id())},
+                  session.Environment());
+    ASSERT_TRUE(WaitUntil([&] { return flood.Output().find("started") != std::string::npos; },
+                          5s));
+    // Asks as ticks would and reads whatever arrives; true once nothing
+    // more arrived for `quiet`.
+    auto ask_until_quiet = [&](std::chrono::milliseconds quiet, std::chrono::milliseconds most) {
+        const auto start = std::chrono::steady_clock::now();
+        auto last_heard = start;
+        uint64_t events = backend->Stats().x_events;
+        for (auto now = start; now - start < most; now = std::chrono::steady_clock::now()) {
+            GetForegroundWindow();
+            backend->Drain();
+            if (backend->Stats().x_events != events) {
+                events = backend->Stats().x_events;
+                last_heard = now;
+            } else if (now - last_heard >= quiet) {
+                return true;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        return false;
+    };
+    // What the server sent before it took in that the root is not listened
+    // to is read first.
+    ASSERT_TRUE(ask_until_quiet(300ms, 6s)) << "the flood was never stopped";
+    const uint64_t events = backend->Stats().x_events;
+    ask_until_quiet(2500ms, 2500ms);
+    const uint64_t heard = backend->Stats().x_events - events;
+    ASSERT_TRUE(flood.Running()) << "the flood ended early: " << flood.Errors();
+    EXPECT_LT(heard, uint64_t(X11ChangeRate::kMostChangesPerPeriod));
+    // It leaves the window in front named, and the answer follows.
+    ASSERT_TRUE(flood.Wait(15s).has_value());
+    EXPECT_TRUE(ForegroundBecomes(sample.Id()));
+}
+
 TEST_F(BackendOnDesktop, WindowRectIsTheFrameLessClientSideShadows)
 {
     SampleWindow sample(session, "sample", "300x200+150+250");
@@ -269,6 +314,11 @@ TEST_F(BackendOnDesktop, SteadyStateAsksTheServerNothingAndMovesComeFromEvents)
     ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
     ASSERT_TRUE(ForegroundBecomes(sample.Id()));
     RECT rect{};
+    ASSERT_TRUE(GetWindowRect(Handle(sample.Id()), &rect));
+    Title(sample.Id());
+    // A window new in front is asked about once more a moment later.
+    std::this_thread::sleep_for(150ms);
+    GetForegroundWindow();
     ASSERT_TRUE(GetWindowRect(Handle(sample.Id()), &rect));
     Title(sample.Id());
 
