@@ -88,6 +88,7 @@ public:
     // Observes an event taken straight from Xlib.
     void Observe(const XEvent& event);
     const X11Stats& Stats() const { return stats_; }
+    const X11Foreground& Foreground() const { return foreground_; }
     // How many events wait to be acted on.
     std::size_t KeptEvents() const { return deferred_.size(); }
     void ReportStats();

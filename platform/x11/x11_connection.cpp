@@ -67,9 +67,11 @@ X11Connection::~X11Connection()
         XCloseDisplay(queries_);
 }
 
-X11Connection::RoundTrip::RoundTrip(X11Connection& x) : x_(x), start_ns_(MonotonicNanoseconds())
+X11Connection::RoundTrip::RoundTrip(X11Connection& x, bool count)
+    : x_(x), start_ns_(MonotonicNanoseconds())
 {
-    ++x_.round_trips_;
+    if (count)
+        ++x_.round_trips_;
 }
 
 X11Connection::RoundTrip::~RoundTrip() { x_.round_trip_ns_ += MonotonicNanoseconds() - start_ns_; }

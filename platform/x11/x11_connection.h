@@ -74,10 +74,13 @@ public:
     // the start, are not counted).
     uint64_t RoundTrips() const { return round_trips_; }
     int64_t RoundTripNanoseconds() const { return round_trip_ns_; }
-    // Lives while the program waits for one reply.
+    // A question sent whose answer is taken later.
+    void CountAsked() { ++round_trips_; }
+    // Lives while the program waits for one reply (counted unless it was
+    // counted when asked).
     class RoundTrip {
     public:
-        explicit RoundTrip(X11Connection& x);
+        explicit RoundTrip(X11Connection& x, bool count = true);
         ~RoundTrip();
         RoundTrip(const RoundTrip&) = delete;
         RoundTrip& operator=(const RoundTrip&) = delete;

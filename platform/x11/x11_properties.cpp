@@ -57,17 +57,6 @@ bool ReadItems32(X11Connection& x, Window window, Atom property, Atom type, long
     return true;
 }
 
-bool ReadText(X11Connection& x, Window window, Atom property, std::initializer_list<Atom> types,
-              long max_bytes, std::string& text)
-{
-    text.clear();
-    PropertyReply reply;
-    // The length is asked in 32-bit units; the type is checked on our side,
-    // where a mismatch is told from an empty text.
-    return Read(x, window, property, AnyPropertyType, 0, (max_bytes + 3) / 4, reply) &&
-           ParseText(reply.View(), types, std::size_t(max_bytes), text);
-}
-
 bool FindTopLevel(X11Connection& x, Window window, Window& parent, Window& top_level)
 {
     Window current = window;
