@@ -44,7 +44,7 @@ xdotool windowactivate "$window" 2>/dev/null
 
 # The quarantine of freed memory is kept small so that resident memory
 # tells the program's own growth.
-WALKERS_X11_STATS=1 ASAN_OPTIONS=quarantine_size_mb=1 "$walkers" 2>"$work/walkers.err" &
+WALKERS_X11_STATS=scheduling ASAN_OPTIONS=quarantine_size_mb=1 "$walkers" 2>"$work/walkers.err" &
 walkers_pid=$!
 pids+=($walkers_pid)
 sleep 3

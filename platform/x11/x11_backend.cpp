@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/x11/x11_message_box.h"
 #include "platform/x11/x11_window.h"
@@ -23,7 +24,8 @@ X11Backend::X11Backend(Display* display)
       pictures_on_server_(std::getenv("WALKERS_X11_CLIENT_IMAGE") == nullptr)
 {
     XSelectInput(display, x_.root(), kRootEventMask);
-    stats_.MeasureScheduling(std::getenv("WALKERS_X11_STATS") != nullptr);
+    const char* stats = std::getenv("WALKERS_X11_STATS");
+    stats_.MeasureScheduling(stats && std::string_view(stats) == "scheduling");
     last_read_ns_ = MonotonicNanoseconds();
 }
 

@@ -66,6 +66,7 @@ void X11Backend::Collect(bool read_socket)
         if (WorthKeeping(event) && deferred_.size() < kMostKept)
             deferred_.push_back(event);
     }
+    events_.Settle();
 }
 
 bool X11Backend::ReadIsDue() const

@@ -32,7 +32,8 @@ unsigned long Serial(Display* display, uint32_t sequence)
 } // namespace
 
 X11EventReader::X11EventReader(Display* display)
-    : display_(display), connection_(XGetXCBConnection(display))
+    : display_(display), connection_(XGetXCBConnection(display)),
+      settled_up_to_(NextRequest(display))
 {
     XSetEventQueueOwner(display_, XCBOwnsEventQueue);
 }
@@ -55,8 +56,12 @@ bool X11EventReader::Next(XEvent& event, bool may_read)
     for (;;) {
         xcb_generic_event_t* raw = peeked_;
         peeked_ = nullptr;
-        if (!raw)
-            raw = may_read ? xcb_poll_for_event(connection_) : xcb_poll_for_queued_event(connection_);
+        if (!raw && may_read) {
+            raw = xcb_poll_for_event(connection_);
+            quiet_ = raw == nullptr;
+        } else if (!raw) {
+            raw = xcb_poll_for_queued_event(connection_);
+        }
         may_read = false;
         if (!raw) {
             if (xcb_connection_has_error(connection_))
@@ -68,6 +73,15 @@ bool X11EventReader::Next(XEvent& event, bool may_read)
         if (converted)
             return true;
     }
+}
+
+void X11EventReader::Settle()
+{
+    const unsigned long sent = NextRequest(display_) - settled_up_to_;
+    if (sent < (quiet_ ? kSettleWhenQuiet : kSettleAtLatest))
+        return;
+    XSync(display_, False);
+    settled_up_to_ = NextRequest(display_);
 }
 
 bool X11EventReader::Convert(xcb_generic_event_t* raw, XEvent& event)

@@ -4,8 +4,13 @@
 // Xlib reading, and growing its queue, for as long as it likes. Here the
 // connection's own library holds the queue: one read of the socket takes
 // at most a few kilobytes, and each event is turned into Xlib's form as it
-// is taken. The errors of requests that wait for no reply come the same
-// way and go to the installed error handler.
+// is taken.
+//
+// While it does not hold the events, Xlib keeps a note of every request
+// sent, to collect its error, and collects them only at a round trip: the
+// reader makes one now and then, when a read found the connection quiet
+// (so that the answer comes at once), or at the latest after so many
+// requests that the notes would be worth the wait.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -24,6 +29,12 @@ public:
     bool Next(XEvent& event, bool may_read);
     // Whether an event was read and not yet taken.
     bool HasQueued();
+    // Lets Xlib collect its notes if it is time (a round trip).
+    void Settle();
+
+    // A few seconds of ticks' requests; and some minutes of them.
+    static constexpr unsigned long kSettleWhenQuiet = 1000;
+    static constexpr unsigned long kSettleAtLatest = 50'000;
 
 private:
     bool Convert(xcb_generic_event_t* raw, XEvent& event);
@@ -31,4 +42,6 @@ private:
     Display* display_;
     xcb_connection_t* connection_;
     xcb_generic_event_t* peeked_ = nullptr;
+    bool quiet_ = false; // the last read found nothing
+    unsigned long settled_up_to_;
 };

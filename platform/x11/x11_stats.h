@@ -22,8 +22,8 @@ public:
     uint64_t x_events = 0;
     uint64_t waits = 0;
 
-    // Whether running and runnable time are read at each tick (a few
-    // system calls, so only when measuring).
+    // Whether running and runnable time are read at each tick (a file
+    // read from /proc: not while measuring the program's CPU).
     void MeasureScheduling(bool on) { scheduling_ = on; }
     void AddWaiting(int64_t ns) { now_.waiting_ns += ns; }
     void AddFlushing(int64_t ns) { now_.flushing_ns += ns; }
