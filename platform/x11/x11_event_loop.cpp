@@ -59,14 +59,17 @@ void X11Backend::Collect(bool read_socket)
         last_read_ns_ = MonotonicNanoseconds();
         socket_readable_ = false;
     }
-    XEvent event;
-    while (events_.Next(event, read_socket)) {
-        read_socket = false;
+    auto take = [this](const XEvent& event) {
         Observe(event);
         if (WorthKeeping(event) && deferred_.size() < kMostKept)
             deferred_.push_back(event);
+    };
+    XEvent event;
+    while (events_.Next(event, read_socket)) {
+        read_socket = false;
+        take(event);
     }
-    events_.Settle();
+    events_.Settle(take);
 }
 
 bool X11Backend::ReadIsDue() const

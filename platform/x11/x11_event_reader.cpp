@@ -3,6 +3,7 @@
 #include <X11/Xlib-xcb.h>
 #include <X11/Xlibint.h> // XESetWireToEvent, the hook extensions convert events by
 #include <cstdlib>
+#include <functional>
 
 #include "platform/x11/x11_errors.h"
 
@@ -75,12 +76,24 @@ bool X11EventReader::Next(XEvent& event, bool may_read)
     }
 }
 
-void X11EventReader::Settle()
+// Xlib collects the notes of requests the server has answered as it reads
+// events, without waiting for anything; it reads only while it holds the
+// events. So it is let hold them for a moment, when nothing waits to be read
+// (what it reads meanwhile comes back through its own queue).
+void X11EventReader::Settle(const std::function<void(const XEvent&)>& observe)
 {
-    const unsigned long sent = NextRequest(display_) - settled_up_to_;
-    if (sent < (quiet_ ? kSettleWhenQuiet : kSettleAtLatest))
+    const bool quiet = quiet_;
+    quiet_ = false;
+    if (!quiet || NextRequest(display_) - settled_up_to_ < kSettleAfter || HasQueued())
         return;
-    XSync(display_, False);
+    XSetEventQueueOwner(display_, XlibOwnsEventQueue);
+    XEventsQueued(display_, QueuedAfterReading);
+    XEvent event;
+    while (XQLength(display_) > 0) {
+        XNextEvent(display_, &event);
+        observe(event);
+    }
+    XSetEventQueueOwner(display_, XCBOwnsEventQueue);
     settled_up_to_ = NextRequest(display_);
 }
 

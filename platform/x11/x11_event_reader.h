@@ -7,13 +7,14 @@
 // is taken.
 //
 // While it does not hold the events, Xlib keeps a note of every request
-// sent, to collect its error, and collects them only at a round trip: the
-// reader makes one now and then, when a read found the connection quiet
-// (so that the answer comes at once), or at the latest after so many
-// requests that the notes would be worth the wait.
+// sent, to collect its error later, when it reads. A round trip would make
+// it collect them, but behind a flood that waits for, and holds, all the
+// flood sent before it; instead Xlib is let read once, right after a read
+// found the connection quiet.
 #pragma once
 
 #include <X11/Xlib.h>
+#include <functional>
 #include <xcb/xcb.h>
 
 class X11EventReader {
@@ -29,12 +30,11 @@ public:
     bool Next(XEvent& event, bool may_read);
     // Whether an event was read and not yet taken.
     bool HasQueued();
-    // Lets Xlib collect its notes if it is time (a round trip).
-    void Settle();
-
-    // A few seconds of ticks' requests; and some minutes of them.
-    static constexpr unsigned long kSettleWhenQuiet = 1000;
-    static constexpr unsigned long kSettleAtLatest = 50'000;
+    // Lets Xlib collect its notes if the last read found nothing and
+    // enough requests were sent since (a few seconds' ticks); what it reads
+    // meanwhile goes to `observe`.
+    void Settle(const std::function<void(const XEvent&)>& observe);
+    static constexpr unsigned long kSettleAfter = 1000;
 
 private:
     bool Convert(xcb_generic_event_t* raw, XEvent& event);
@@ -42,6 +42,6 @@ private:
     Display* display_;
     xcb_connection_t* connection_;
     xcb_generic_event_t* peeked_ = nullptr;
-    bool quiet_ = false; // the last read found nothing
+    bool quiet_ = false; // a read found nothing, and nothing was settled since
     unsigned long settled_up_to_;
 };
