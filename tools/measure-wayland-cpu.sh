@@ -3,15 +3,16 @@
 # rendering) with one floating window in front, walkers runs for
 # MEASURE_SECONDS (default 30) and the script reports:
 #   - the ticks per second, and the CPU of walkers and of sway meanwhile
-#     (/proc/PID/stat user+system), as a share of a core and per tick;
+#     (/proc/PID/task/*/schedstat), as a share of a core and per tick;
 #   - per tick, the IPC that follows the focused window (walkers' own
 #     counters, WALKERS_WAYLAND_STATS, read with SIGUSR1 at the start and the
 #     end of the window): the tree requests, the bytes of the replies, the
 #     time from asking to having the whole answer (sway's time, not walkers'
 #     work: walkers does not wait for it), and walkers' own time reading and
 #     parsing it;
-#   - the same with EXTRA_WINDOWS (default 20) more windows on the desktop,
-#     to show what a bigger tree costs.
+#   - the same with EXTRA_WINDOWS (default 20) more windows on another
+#     workspace, then tiled under the measured one, to show what a bigger
+#     tree costs.
 # sway refuses to run as root: as root it runs as the user walkers-sway,
 # created if missing.
 #
@@ -28,7 +29,6 @@ for program in "$walkers" "$window"; do
     [ -x "$program" ] || { echo "measure: $program is missing (build the release tree)" >&2; exit 1; }
 done
 
-hz=$(getconf CLK_TCK)
 work=$(mktemp -d "${TMPDIR:-/tmp}/walkers-wayland-measure.XXXXXX")
 pids=()
 cleanup() {
@@ -39,8 +39,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-percent() { awk -v t="$1" -v s="$2" -v hz="$hz" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
+# Time on a processor in nanoseconds, all threads: finer than the clock
+# ticks of /proc/PID/stat, which would round a tick's cost to 500 us.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ sum += $1 } END { print sum }'; }
 
 run_as=()
 if [ "$(id -u)" = 0 ]; then
@@ -92,16 +93,16 @@ measure() { # label
     sleep "$warmup"
     kill -USR1 "$walkers_pid"; sleep 0.2
     local before; before=$(stats)
-    local w0 s0 t0; w0=$(cpu_ticks "$walkers_pid"); s0=$(cpu_ticks "$sway_pid"); t0=$(date +%s%N)
+    local w0 s0 t0; w0=$(cpu_ns "$walkers_pid"); s0=$(cpu_ns "$sway_pid"); t0=$(date +%s%N)
     sleep "$seconds"
     kill -USR1 "$walkers_pid"
-    local w1 s1 t1; w1=$(cpu_ticks "$walkers_pid"); s1=$(cpu_ticks "$sway_pid"); t1=$(date +%s%N)
+    local w1 s1 t1; w1=$(cpu_ns "$walkers_pid"); s1=$(cpu_ns "$sway_pid"); t1=$(date +%s%N)
     sleep 0.2
     local after; after=$(stats)
     kill "$walkers_pid"; wait "$walkers_pid" 2>/dev/null || true
     local ticks; ticks=$(delta ticks "$before" "$after")
     echo "$label:"
-    awk -v t="$ticks" -v ns=$((t1 - t0)) -v w=$((w1 - w0)) -v s=$((s1 - s0)) -v hz="$hz" \
+    awk -v t="$ticks" -v ns=$((t1 - t0)) -v w=$((w1 - w0)) -v s=$((s1 - s0)) \
         -v r="$(delta requests "$before" "$after")" -v b="$(delta reply_bytes "$before" "$after")" \
         -v wait="$(delta reply_wait_us "$before" "$after")" \
         -v read="$(delta tree_read_us "$before" "$after")" \
@@ -110,7 +111,7 @@ measure() { # label
         if (t == 0) t = 1
         printf "  %.2f ticks per second over %.0f s\n", t / seconds, seconds
         printf "  walkers CPU %.2f%% (%.0f us per tick), sway CPU %.2f%% (%.0f us per tick)\n",
-               100 * w / hz / seconds, 1e6 * w / hz / t, 100 * s / hz / seconds, 1e6 * s / hz / t
+               100 * w / 1e9 / seconds, w / 1e3 / t, 100 * s / 1e9 / seconds, s / 1e3 / t
         printf "  IPC per tick: %.2f tree requests, %.0f reply bytes, %.0f us from asking to the whole answer,\n", r / t, b / t, wait / t
         printf "                %.0f us reading and parsing it in walkers; %.2f ticks asked nothing (answer pending)\n", read / t, skipped / t }'
 }
@@ -126,4 +127,10 @@ for i in $(seq "$extra"); do
 done
 swaymsg '[title="measured window"] focus' >/dev/null
 measure "with $extra more windows on another workspace"
+
+# The same windows tiled under the measured one: its node now comes after
+# theirs in the tree.
+swaymsg '[title="^other window"] move container to workspace 1' >/dev/null
+swaymsg '[title="measured window"] focus' >/dev/null
+measure "with $extra more windows tiled under it"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
