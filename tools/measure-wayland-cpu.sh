@@ -41,7 +41,7 @@ trap 'exit 130' INT TERM
 
 # Time on a processor in nanoseconds, all threads: finer than the clock
 # ticks of /proc/PID/stat, which would round a tick's cost to 500 us.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ sum += $1 } END { print sum }'; }
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ sum += $1 } END { printf "%.0f\n", sum }'; }
 
 run_as=()
 if [ "$(id -u)" = 0 ]; then

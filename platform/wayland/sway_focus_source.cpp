@@ -47,14 +47,14 @@ bool SwayFocusSource::AwaitTree(int timeout_ms)
 // the parsed answer: the reading and parsing, not sway's time to build it.
 bool SwayFocusSource::ReadEvents()
 {
-    const int64_t start = TreeAsked() ? MonotonicNanoseconds() : 0;
+    const bool asked = TreeAsked();
+    const int64_t start = asked ? MonotonicNanoseconds() : 0;
     std::string bytes;
     const bool open = connection_.ReadAvailable(bytes);
     reader_.Add(bytes);
-    const bool was_asked = TreeAsked();
     while (std::optional<sway_ipc::Message> message = reader_.Next())
         Observe(*message);
-    if (was_asked)
+    if (asked)
         stats_.tree_read_ns += MonotonicNanoseconds() - start;
     if (!open || reader_.Broken()) {
         connection_.Close();

@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
+#include <sstream>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>
@@ -65,6 +67,28 @@ TEST(SwayTree, TheFocusedWindowWithItsTitleBar)
         Con(14, "con", "video", true, 0, 0, 1024, 640, 0, R"(,"fullscreen_mode":1)"), "")));
     ASSERT_TRUE(window);
     EXPECT_EQ(*window, (FocusedWindow{14, "video", 0, 0, 1024, 640}));
+}
+
+std::string Recorded(const std::string& name)
+{
+    std::ifstream in(std::string(SWAY_TREES) + "/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Trees recorded from sway 1.7 with four windows on workspace 1 (two tiled
+// in a vertical split beside a third, one floating) and one on workspace 2,
+// with all the fields sway writes; the focused window is deep in one, and
+// in the other after everything else on its workspace.
+TEST(SwayTree, TheFocusedWindowOfRecordedTrees)
+{
+    const std::string tiled = Recorded("sway_tree_tiled_focused.json");
+    ASSERT_GT(tiled.size(), 10000u);
+    EXPECT_EQ(sway_tree::FocusedIn(tiled), (FocusedWindow{8, "below right", 512, 320, 1024, 640}));
+    const std::string floating = Recorded("sway_tree_floating_focused.json");
+    ASSERT_GT(floating.size(), 10000u);
+    EXPECT_EQ(sway_tree::FocusedIn(floating), (FocusedWindow{11, "dialog", 300, 150, 700, 350}));
 }
 
 TEST(SwayTree, NoWindowWhenAWorkspaceOrNothingHasTheFocus)
