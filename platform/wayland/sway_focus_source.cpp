@@ -43,8 +43,8 @@ bool SwayFocusSource::AwaitTree(int timeout_ms)
     return Connected();
 }
 
-// What a tree costs is counted from the first byte read after asking to
-// the parsed answer: the reading and parsing, not sway's time to build it.
+// While a tree is asked for, the time spent here counts as its cost to us:
+// reading and parsing it, not sway's time to build it.
 bool SwayFocusSource::ReadEvents()
 {
     const bool asked = TreeAsked();
