@@ -44,7 +44,7 @@ xdotool windowactivate "$window" 2>/dev/null
 
 # The quarantine of freed memory is kept small so that resident memory
 # tells the program's own growth.
-WALKERS_X11_STATS=1 ASAN_OPTIONS=quarantine_size_mb=1 "$walkers" 2>"$work/walkers.err" &
+WALKERS_X11_STATS=scheduling ASAN_OPTIONS=quarantine_size_mb=1 "$walkers" 2>"$work/walkers.err" &
 walkers_pid=$!
 pids+=($walkers_pid)
 sleep 3
@@ -54,8 +54,11 @@ pids+=($!)
 pids+=($!)
 
 failed=0
+gaps=0
+loads=()
 baseline=0
 longest=0
+longest_detail=
 highest=0
 start=$(date +%s)
 # Time walkers spent ready to run but waiting for a processor (ns): on a
@@ -73,21 +76,29 @@ while :; do
     kill -USR1 "$walkers_pid"
     sleep 0.2
     rss=$(awk '/^VmRSS/ {print $2}' "/proc/$walkers_pid/status")
-    gap=$(grep -o 'longest_tick_gap_ms [0-9]*' "$work/walkers.err" | tail -1 | awk '{print $2}')
+    gap_line=$(grep -o 'longest_tick_gap_ms [0-9]*.*' "$work/walkers.err" | tail -1)
+    gap=$(echo "$gap_line" | awk '{print $2}')
+    load=$(cut -d' ' -f1 /proc/loadavg)
+    loads+=("$load")
     now_waited=$(waited)
     cpu_wait=$(( (now_waited - before) / 1000000 ))
     before=$now_waited
     if [ "$elapsed" -ge 60 ]; then
         [ "$baseline" -eq 0 ] && baseline=$rss
         [ "$rss" -gt "$highest" ] && highest=$rss
-        [ "${gap:-0}" -gt "$longest" ] && longest=${gap:-0}
+        if [ "${gap:-0}" -gt "$longest" ]; then
+            longest=${gap:-0}
+            longest_detail="${gap_line#longest_tick_gap_ms $gap }, load $load"
+        fi
         if [ "$rss" -gt $((baseline + 2048)) ]; then
             echo "soak: resident memory grew from $baseline kB to $rss kB" >&2
             failed=1
         fi
         if [ "${gap:-0}" -gt 200 ]; then
-            echo "soak: a gap of $gap ms between ticks at ${elapsed}s" \
+            echo "soak: a gap of $gap ms between ticks at ${elapsed}s, load $load:" \
+                 "${gap_line#longest_tick_gap_ms $gap }" \
                  "(walkers waited $cpu_wait ms for a processor in that second)" >&2
+            gaps=$((gaps + 1))
             failed=1
         fi
     fi
@@ -105,7 +116,9 @@ fi
 ticks=$(grep -o 'ticks [0-9]*' "$work/walkers.err" | tail -1 | awk '{print $2}')
 echo "soak: ${seconds}s, $ticks ticks, walkers exit status $status," \
      "resident after the first minute $baseline kB, highest $highest kB," \
-     "longest gap between ticks after the first minute $longest ms;" \
+     "longest gap between ticks after the first minute $longest ms $longest_detail," \
+     "$gaps seconds with a gap over 200 ms," \
+     "load average $(printf '%s\n' "${loads[@]}" | sort -g | sed -n '1p;$p' | paste -sd-);" \
      "storm: $(tail -1 "$work/storm.out"), hostile: $(tail -1 "$work/hostile.out")"
 [ "$status" -eq 0 ] || failed=1
 if [ "$failed" -ne 0 ]; then

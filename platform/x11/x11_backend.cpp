@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/x11/x11_message_box.h"
 #include "platform/x11/x11_window.h"
@@ -18,11 +19,13 @@ constexpr long kRootEventMask = PropertyChangeMask | StructureNotifyMask | Focus
 } // namespace
 
 X11Backend::X11Backend(Display* display)
-    : x_(display), foreground_(x_, [this](Window window) { return OwnEventMask(window); }),
+    : x_(display), events_(display), foreground_(x_, [this](Window window) { return OwnEventMask(window); }),
       painter_(x_), pictures_(x_, painter_),
       pictures_on_server_(std::getenv("WALKERS_X11_CLIENT_IMAGE") == nullptr)
 {
     XSelectInput(display, x_.root(), kRootEventMask);
+    const char* stats = std::getenv("WALKERS_X11_STATS");
+    stats_.MeasureScheduling(stats && std::string_view(stats) == "scheduling");
     last_read_ns_ = MonotonicNanoseconds();
 }
 
@@ -32,21 +35,26 @@ X11Backend::~X11Backend()
         ReportStats();
 }
 
-// One line of counters since the start, for tools/measure-x11-cpu.sh.
+// One line of counters since the start, for tools/measure-x11-cpu.sh, and
+// the longest gap between ticks since the last report with where its time
+// went.
 void X11Backend::ReportStats()
 {
+    const X11TickSpan gap = stats_.TakeLongest();
+    auto ms = [](int64_t ns) { return (long long)(ns / 1'000'000); };
     std::fprintf(stderr,
                  "walkers stats: ticks %llu, x_events %llu, waits %llu, round_trips %llu, "
                  "requests %llu, pixel_puts %llu, pixels %llu, picture_copies %llu, "
-                 "longest_tick_gap_ms %lld\n",
+                 "longest_tick_gap_ms %lld (waiting %lld, round_trips %lld, flushing %lld, "
+                 "running %lld, runnable %lld)\n",
                  (unsigned long long)stats_.timer_events, (unsigned long long)stats_.x_events,
                  (unsigned long long)stats_.waits, (unsigned long long)x_.RoundTrips(),
                  (unsigned long long)NextRequest(x_.display()) - 1,
                  (unsigned long long)painter_.PutRequests(),
                  (unsigned long long)painter_.PixelsSent(), (unsigned long long)pictures_.Copies(),
-                 (long long)(stats_.longest_gap_ns / 1'000'000));
+                 ms(gap.wall_ns), ms(gap.waiting_ns), ms(gap.round_trip_ns),
+                 ms(gap.flushing_ns), ms(gap.running_ns), ms(gap.runnable_ns));
     std::fflush(stderr);
-    stats_.longest_gap_ns = 0;
 }
 
 std::unique_ptr<NativeWindow> X11Backend::NewWindow(Form& form)

@@ -22,27 +22,13 @@
 #include "platform/toolkit/backend.h"
 #include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_event_reader.h"
 #include "platform/x11/x11_foreground.h"
 #include "platform/x11/x11_painter.h"
 #include "platform/x11/x11_pictures.h"
+#include "platform/x11/x11_stats.h"
 
 class X11FormWindow;
-
-// What the backend counted, for measuring (WALKERS_X11_STATS prints it).
-struct X11Stats {
-    uint64_t timer_events = 0;
-    uint64_t x_events = 0;
-    uint64_t waits = 0;
-    int64_t last_timer_ns = 0;
-    int64_t longest_gap_ns = 0; // between two timer events, since the last report
-
-    void NoteTimer(int64_t now_ns)
-    {
-        if (last_timer_ns != 0 && now_ns - last_timer_ns > longest_gap_ns)
-            longest_gap_ns = now_ns - last_timer_ns;
-        last_timer_ns = now_ns;
-    }
-};
 
 class X11Backend final : public Backend, public User32Desktop {
 public:
@@ -102,6 +88,7 @@ public:
     // Observes an event taken straight from Xlib.
     void Observe(const XEvent& event);
     const X11Stats& Stats() const { return stats_; }
+    const X11Foreground& Foreground() const { return foreground_; }
     // How many events wait to be acted on.
     std::size_t KeptEvents() const { return deferred_.size(); }
     void ReportStats();
@@ -121,6 +108,7 @@ private:
     void FireDueTimers();
 
     X11Connection x_;
+    X11EventReader events_;
     X11Foreground foreground_;
     X11Painter painter_;
     X11Pictures pictures_;

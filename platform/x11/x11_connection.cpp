@@ -1,4 +1,5 @@
 #include "platform/x11/x11_connection.h"
+#include "platform/shared/monotonic_clock.h"
 
 #include <X11/extensions/shape.h>
 #include <algorithm>
@@ -9,7 +10,7 @@
 #include <string_view>
 
 X11Connection::X11Connection(Display* display)
-    : display_(display), screen_(DefaultScreen(display)), root_(RootWindow(display, screen_)),
+    : display_(display), queries_(XOpenDisplay(DisplayString(display))), screen_(DefaultScreen(display)), root_(RootWindow(display, screen_)),
       visual_(DefaultVisual(display, screen_)), depth_(DefaultDepth(display, screen_)),
       root_width_(DisplayWidth(display, screen_)), root_height_(DisplayHeight(display, screen_))
 {
@@ -56,7 +57,24 @@ X11Connection::X11Connection(Display* display)
     scale_ = ScaleOfResources(XResourceManagerString(display_));
     if (XShapeQueryExtension(display_, &shape_event_base, &error_base))
         shape_event_base_ = shape_event_base;
+    if (!queries_)
+        queries_ = display_;
 }
+
+X11Connection::~X11Connection()
+{
+    if (queries_ != display_)
+        XCloseDisplay(queries_);
+}
+
+X11Connection::RoundTrip::RoundTrip(X11Connection& x, bool count)
+    : x_(x), start_ns_(MonotonicNanoseconds())
+{
+    if (count)
+        ++x_.round_trips_;
+}
+
+X11Connection::RoundTrip::~RoundTrip() { x_.round_trip_ns_ += MonotonicNanoseconds() - start_ns_; }
 
 int ScaleOfResources(const char* resources)
 {

@@ -1,6 +1,12 @@
 // The connection to the X server as every part of the backend sees it: the
 // display, the root window and its size, the visual that form windows use,
 // the atoms, and which extensions the server offers.
+//
+// Questions that wait for a reply go on a second connection of their own,
+// which selects no events: on the first, a reply would arrive only after
+// every event the server queued before it, and another client can make
+// that queue as long as it likes. The first carries only requests that
+// need no reply, and the events the program selects.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -33,13 +39,18 @@ struct X11Atoms {
 
 class X11Connection {
 public:
-    // Takes the display (it stays the caller's to close) and asks the server
+    // Takes the display (it stays the caller's to close), opens the second
+    // connection to the same server (closed with this), and asks the server
     // once for the atoms and the extensions.
     explicit X11Connection(Display* display);
+    ~X11Connection();
     X11Connection(const X11Connection&) = delete;
     X11Connection& operator=(const X11Connection&) = delete;
 
     Display* display() const { return display_; }
+    // Where the questions go. A server that takes no more clients leaves
+    // only the first connection to ask on.
+    Display* queries() const { return queries_; }
     int screen() const { return screen_; }
     Window root() const { return root_; }
     Visual* visual() const { return visual_; }
@@ -58,14 +69,30 @@ public:
 
     bool HasShape() const { return shape_event_base_ >= 0; }
 
-    // Round trips counted where the backend waits for a reply: the probe's
-    // questions (the atoms and extensions asked for here, at the start, are
-    // not counted).
+    // Round trips counted and timed where the backend waits for a reply:
+    // the probe's questions (the atoms and extensions asked for here, at
+    // the start, are not counted).
     uint64_t RoundTrips() const { return round_trips_; }
-    void CountRoundTrip() { ++round_trips_; }
+    int64_t RoundTripNanoseconds() const { return round_trip_ns_; }
+    // A question sent whose answer is taken later.
+    void CountAsked() { ++round_trips_; }
+    // Lives while the program waits for one reply (counted unless it was
+    // counted when asked).
+    class RoundTrip {
+    public:
+        explicit RoundTrip(X11Connection& x, bool count = true);
+        ~RoundTrip();
+        RoundTrip(const RoundTrip&) = delete;
+        RoundTrip& operator=(const RoundTrip&) = delete;
+
+    private:
+        X11Connection& x_;
+        int64_t start_ns_;
+    };
 
 private:
     Display* display_;
+    Display* queries_;
     int screen_;
     Window root_;
     Visual* visual_;
@@ -76,6 +103,7 @@ private:
     int scale_ = 1;
     int shape_event_base_ = -1;
     uint64_t round_trips_ = 0;
+    int64_t round_trip_ns_ = 0;
 };
 
 // round(Xft.dpi / 96), at least 1, from the server's resource string (as

@@ -10,13 +10,15 @@ namespace {
 
 XErrorHandler xlib_error_handler = nullptr;
 
-// The innermost trap, and the first error it caught.
+// The innermost trap, the connection it watches, and the first error it
+// caught there.
 ErrorTrap* active_trap = nullptr;
+Display* trapped_display = nullptr;
 int trapped_code = Success;
 
 int HandleError(Display* display, XErrorEvent* error)
 {
-    if (active_trap) {
+    if (active_trap && display == trapped_display) {
         if (trapped_code == Success)
             trapped_code = error->error_code;
         return 0;
@@ -26,7 +28,11 @@ int HandleError(Display* display, XErrorEvent* error)
     return xlib_error_handler(display, error); // prints and exits
 }
 
-int HandleLostConnection(Display*)
+int HandleLostConnection(Display*) { LostConnection(); }
+
+} // namespace
+
+void LostConnection()
 {
     // Xlib cannot go on after this, and unwinding from here is not allowed:
     // say why, then end at once.
@@ -36,7 +42,7 @@ int HandleLostConnection(Display*)
     _exit(1);
 }
 
-} // namespace
+void Report(Display* display, XErrorEvent& error) { HandleError(display, &error); }
 
 void Install()
 {
@@ -76,12 +82,14 @@ ErrorTrap::ErrorTrap(Display* display) : display_(display), outer_(active_trap)
     XSync(display_, False); // earlier requests' errors are not ours
     outer_code_ = trapped_code;
     active_trap = this;
+    trapped_display = display_;
     trapped_code = Success;
 }
 
 ErrorTrap::~ErrorTrap()
 {
     active_trap = outer_;
+    trapped_display = outer_ ? outer_->display_ : nullptr;
     trapped_code = outer_code_;
 }
 

@@ -13,6 +13,12 @@ namespace x11_errors {
 // connection ends the program with one line on stderr and status 1.
 void Install();
 
+// Passes an error that came with the events to the installed handler.
+void Report(Display* display, XErrorEvent& error);
+
+// Ends the program as the I/O error handler does: one line, status 1.
+[[noreturn]] void LostConnection();
+
 // Whether an error is one of the races with other clients that the handler
 // ignores: BadWindow from any request, and a short list of other
 // (request, error) pairs that a vanished window causes.

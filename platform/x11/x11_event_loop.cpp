@@ -49,23 +49,27 @@ constexpr std::size_t kMostKept = 1024;
 
 } // namespace
 
-// Moves what Xlib holds, after reading the socket if asked, through Observe
-// to the events waiting to be acted on.
+// Moves what was read, after one more read of the socket if asked, through
+// Observe to the events waiting to be acted on. One read takes a few
+// kilobytes at most: what a flood sends beyond waits on the server, and
+// each turn of the loop takes its share.
 void X11Backend::Collect(bool read_socket)
 {
-    Display* display = x_.display();
     if (read_socket) {
-        XEventsQueued(display, QueuedAfterReading); // never blocks
         last_read_ns_ = MonotonicNanoseconds();
         socket_readable_ = false;
     }
-    XEvent event;
-    while (XQLength(display) > 0) { // what Xlib holds: no lock, no system call
-        XNextEvent(display, &event);
+    auto take = [this](const XEvent& event) {
         Observe(event);
         if (WorthKeeping(event) && deferred_.size() < kMostKept)
             deferred_.push_back(event);
+    };
+    XEvent event;
+    while (events_.Next(event, read_socket)) {
+        read_socket = false;
+        take(event);
     }
+    events_.Settle(take);
 }
 
 bool X11Backend::ReadIsDue() const
@@ -148,7 +152,7 @@ void X11Backend::FireDueTimers()
 {
     timers_.FireDue(MonotonicNanoseconds(), [this](Timer& timer) {
         ++stats_.timer_events;
-        stats_.NoteTimer(MonotonicNanoseconds());
+        stats_.NoteTimer(MonotonicNanoseconds(), x_.RoundTripNanoseconds());
         toolkit::DeliverTimer(timer);
     });
 }
@@ -177,17 +181,21 @@ void X11Backend::Wait(int timeout_ms)
     // Only when there are new requests; Xlib reads the socket as part of a
     // flush.
     if (NextRequest(display) != flushed_up_to_) {
+        const int64_t start = MonotonicNanoseconds();
         XFlush(display);
         flushed_up_to_ = NextRequest(display);
         last_read_ns_ = MonotonicNanoseconds();
+        stats_.AddFlushing(last_read_ns_ - start);
     }
     just_waited_ = true;
     socket_readable_ = false;
-    if (!deferred_.empty() || XQLength(display) > 0)
+    if (!deferred_.empty() || events_.HasQueued())
         return;
     ++stats_.waits;
     pollfd descriptor{ConnectionNumber(display), POLLIN, 0};
+    const int64_t start = MonotonicNanoseconds();
     const int ready = poll(&descriptor, 1, timeout_ms);
+    stats_.AddWaiting(MonotonicNanoseconds() - start);
     // A broken connection shows as readable too; reading it reaches the
     // I/O error handler, which ends the program.
     socket_readable_ = ready > 0 || (ready < 0 && errno != EINTR);

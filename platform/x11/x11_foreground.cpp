@@ -21,6 +21,13 @@ constexpr int64_t kDeafRereadInterval = 100'000'000;
 // Window managers come and go rarely; their list is long.
 constexpr int64_t kManagerRereadInterval = 100'000'000;
 
+// A window starts being watched on the connection for events, and is asked
+// about on the one for questions: the server may answer the question before
+// it takes in the watch, and a change in between would go unheard. So a
+// window newly watched is asked about once more, when the watch has long
+// been taken in.
+constexpr int64_t kLookAgainAfter = 100'000'000;
+
 // _NET_SUPPORTED is read in pieces of this many atoms, up to the most a
 // property can sensibly list, until _NET_ACTIVE_WINDOW is found.
 constexpr long kSupportedPiece = 16384;
@@ -148,12 +155,14 @@ void X11Foreground::ObserveRate(Window window, Time time)
 
 void X11Foreground::ListenAgainWhenDue()
 {
+    // Not while a question is unanswered: what it finds may be the flood
+    // going on, and a server busy with a flood is slow to answer.
     const int64_t now = MonotonicNanoseconds();
-    if (root_rate_.ListenAgainDue(now)) {
+    if (!active_asked_.Asked() && root_rate_.ListenAgainDue(now)) {
         SelectProperties(x_.root(), true);
         manager_stale_ = active_stale_ = true; // what changed meanwhile is unknown
     }
-    if (active_rate_.ListenAgainDue(now)) {
+    if (!title_asked_.Asked() && active_rate_.ListenAgainDue(now)) {
         SelectProperties(active_.window, true);
         active_.title_stale = active_.extents_stale = true;
     }
@@ -180,6 +189,8 @@ void X11Foreground::RefreshManager()
     manager_stale_ = false;
     const X11Atoms& atoms = x_.atoms();
     const Window previous_check = manager_check_;
+    active_asked_.Forget();
+    ewmh_answered_ = false;
     ewmh_ = false;
     manager_check_ = None;
 
@@ -216,38 +227,73 @@ void X11Foreground::RefreshManager()
 Window X11Foreground::Active()
 {
     ListenAgainWhenDue();
-    if (Due(manager_stale_, manager_read_ns_, root_rate_.Deaf(), kManagerRereadInterval))
+    if (active_.look_again_ns != 0 && MonotonicNanoseconds() >= active_.look_again_ns) {
+        active_.look_again_ns = 0;
+        active_.title_stale = active_.extents_stale = active_.layout_stale = true;
+    }
+    if (Due(manager_stale_, manager_read_ns_, root_rate_.Deaf(), kManagerRereadInterval)) {
+        const Window check_before = manager_check_;
+        const bool ewmh_before = ewmh_;
         RefreshManager();
-    if (Due(active_stale_, active_read_ns_, root_rate_.Deaf())) {
+        if (root_rate_.Deaf() && (manager_check_ != check_before || ewmh_ != ewmh_before))
+            root_rate_.StopListening(MonotonicNanoseconds());
+    }
+    if (!active_asked_.Asked() && Due(active_stale_, active_read_ns_, root_rate_.Deaf())) {
         active_stale_ = false;
-        const Window now = AskActive();
-        // The same window, still there: what is known of it stays.
-        if (now != active_.window) {
-            Track(now);
-            // The focus is heard of leaving only once the new window is
-            // watched: if it left meanwhile, ask again next time.
-            if (!ewmh_ && AskActive() != now)
-                active_stale_ = true;
-        }
+        // The manager's answer, once one came, is asked for without
+        // waiting; the focus is asked by more than one question.
+        if (ewmh_ && ewmh_answered_)
+            active_asked_.Ask(x_, x_.root(), x_.atoms().net_active_window, 1);
+        else
+            Follow(AskActive());
+    }
+    if (active_asked_.Asked() && active_asked_.Take(false)) {
+        const Window now = ActiveFrom(active_asked_.Answer());
+        active_asked_.Forget();
+        Follow(now);
     }
     return active_.gone ? None : active_.window;
+}
+
+void X11Foreground::Follow(Window now)
+{
+    ewmh_answered_ = ewmh_;
+    // While the root is not listened to, a change seen here means its
+    // flood goes on: as for a window, listening waits for it to end.
+    if (root_rate_.Deaf() && now != active_.window)
+        root_rate_.StopListening(MonotonicNanoseconds());
+    // The same window, still there: what is known of it stays.
+    if (now == active_.window)
+        return;
+    Track(now);
+    // The focus is heard of leaving only once the new window is watched:
+    // if it left meanwhile, ask again next time.
+    if (!ewmh_ && AskActive() != now)
+        active_stale_ = true;
+}
+
+// The root is no window in front, whatever the property says.
+Window X11Foreground::ActiveFrom(const x11_properties::PropertyData& answer) const
+{
+    std::vector<uint32_t> items;
+    if (x11_properties::ParseItems32(answer, XA_WINDOW, 1, items) && !items.empty() &&
+        items[0] != x_.root())
+        return items[0];
+    return None;
 }
 
 Window X11Foreground::AskActive()
 {
     if (ewmh_) {
-        // The root is no window in front, whatever the property says.
-        std::vector<uint32_t> items;
-        if (x11_properties::ReadItems32(x_, x_.root(), x_.atoms().net_active_window, XA_WINDOW, 1,
-                                        items) &&
-            !items.empty() && items[0] != x_.root())
-            return items[0];
-        return None;
+        x11_properties::PropertyRequest question;
+        question.Ask(x_, x_.root(), x_.atoms().net_active_window, 1);
+        question.Take(true);
+        return ActiveFrom(question.Answer());
     }
     Window focus = None;
     int revert = 0;
-    x_.CountRoundTrip();
-    XGetInputFocus(x_.display(), &focus, &revert);
+    const X11Connection::RoundTrip trip(x_);
+    XGetInputFocus(x_.queries(), &focus, &revert);
     if (focus == None || focus == PointerRoot || focus == x_.root())
         return None;
     Window parent = None, top_level = None;
@@ -261,9 +307,12 @@ void X11Foreground::Track(Window window)
         Unwatch(active_.top_level);
     active_ = Known{};
     active_.window = window;
+    title_asked_.Forget();
+    extents_asked_.Forget();
     active_rate_ = X11ChangeRate{};
     // Watch first, then ask: a change after the answer is then heard of.
     Watch(window, kWatchActive);
+    active_.look_again_ns = MonotonicNanoseconds() + kLookAgainAfter;
 }
 
 void X11Foreground::Reselect(Window window)
@@ -279,8 +328,11 @@ void X11Foreground::Reselect(Window window)
 
 void X11Foreground::Watch(Window window, long mask)
 {
-    if (window != None)
-        XSelectInput(x_.display(), window, own_mask_(window) | mask);
+    if (window == None)
+        return;
+    XSelectInput(x_.display(), window, own_mask_(window) | mask);
+    // Out before the questions that follow on the other connection.
+    XFlush(x_.display());
 }
 
 void X11Foreground::Unwatch(Window window)
@@ -294,13 +346,8 @@ bool X11Foreground::Title(Window window, std::string& title)
     if (window == None)
         return false;
     if (window == Active() && !active_.gone) {
-        if (Due(active_.title_stale, active_.title_read_ns, active_rate_.Deaf())) {
-            const std::string before = active_.title;
-            if (!RefreshTitle(active_))
-                return false;
-            if (active_rate_.Deaf() && active_.title != before)
-                active_rate_.StopListening(MonotonicNanoseconds());
-        }
+        if (!UpdateTitle())
+            return false;
         title = active_.title;
         return active_.has_title;
     }
@@ -319,9 +366,7 @@ bool X11Foreground::Rect(Window window, RECT& rect)
     if (window == Active() && !active_.gone) {
         if (Due(active_.layout_stale, active_.layout_read_ns) && !RefreshLayout(active_, true))
             return false;
-        if (Due(active_.extents_stale, active_.extents_read_ns, active_rate_.Deaf()) &&
-            !RefreshExtents(active_))
-            return false;
+        UpdateExtents();
         rect = VisibleRect(active_);
         return true;
     }
@@ -333,17 +378,82 @@ bool X11Foreground::Rect(Window window, RECT& rect)
     return true;
 }
 
-// _NET_WM_NAME in UTF-8 first, then WM_NAME as it was stored (as text of
-// any of the types a title is stored in).
+bool X11Foreground::UpdateTitle()
+{
+    Known& k = active_;
+    if (!title_asked_.Asked() && Due(k.title_stale, k.title_read_ns, active_rate_.Deaf())) {
+        k.title_stale = false;
+        AskTitle(k.window, title_asked_);
+    }
+    if (title_asked_.Asked() && title_asked_.Take(!k.title_known)) {
+        const std::string before = k.title;
+        const bool there = TitleFrom(k, title_asked_);
+        title_asked_.Forget();
+        k.title_known = true;
+        if (!there)
+            return false;
+        if (active_rate_.Deaf() && k.title != before)
+            active_rate_.StopListening(MonotonicNanoseconds());
+    }
+    return !k.gone;
+}
+
+void X11Foreground::UpdateExtents()
+{
+    Known& k = active_;
+    if (!extents_asked_.Asked() && Due(k.extents_stale, k.extents_read_ns, active_rate_.Deaf())) {
+        k.extents_stale = false;
+        AskExtents(k.window, extents_asked_);
+    }
+    if (extents_asked_.Asked() && extents_asked_.Take(!k.extents_known)) {
+        ExtentsFrom(k, extents_asked_);
+        extents_asked_.Forget();
+        k.extents_known = true;
+    }
+}
+
 bool X11Foreground::RefreshTitle(Known& k)
 {
     k.title_stale = false;
+    PropertyPair answers;
+    AskTitle(k.window, answers);
+    answers.Take(true);
+    return TitleFrom(k, answers);
+}
+
+bool X11Foreground::RefreshExtents(Known& k)
+{
+    k.extents_stale = false;
+    PropertyPair answers;
+    AskExtents(k.window, answers);
+    answers.Take(true);
+    ExtentsFrom(k, answers);
+    return !k.gone;
+}
+
+void X11Foreground::AskTitle(Window window, PropertyPair& questions)
+{
+    constexpr long kUnits = (kTitleBytes + 3) / 4;
+    questions.first.Ask(x_, window, x_.atoms().net_wm_name, kUnits);
+    questions.second.Ask(x_, window, XA_WM_NAME, kUnits);
+}
+
+void X11Foreground::AskExtents(Window window, PropertyPair& questions)
+{
+    questions.first.Ask(x_, window, x_.atoms().net_frame_extents, 4);
+    questions.second.Ask(x_, window, x_.atoms().gtk_frame_extents, 4);
+}
+
+// _NET_WM_NAME in UTF-8 first, then WM_NAME as it was stored (as text of
+// any of the types a title is stored in).
+bool X11Foreground::TitleFrom(Known& k, const PropertyPair& answers)
+{
     const X11Atoms& atoms = x_.atoms();
-    k.has_title = x11_properties::ReadText(x_, k.window, atoms.net_wm_name, {atoms.utf8_string},
-                                           kTitleBytes, k.title) ||
-                  x11_properties::ReadText(x_, k.window, XA_WM_NAME,
-                                           {XA_STRING, atoms.utf8_string, atoms.compound_text},
-                                           kTitleBytes, k.title);
+    k.has_title = x11_properties::ParseText(answers.first.Answer(), {atoms.utf8_string},
+                                            kTitleBytes, k.title) ||
+                  x11_properties::ParseText(answers.second.Answer(),
+                                            {XA_STRING, atoms.utf8_string, atoms.compound_text},
+                                            kTitleBytes, k.title);
     if (!k.has_title) {
         // No title, or no window (a pixmap has a geometry, but no parent).
         Window parent = None, top_level = None;
@@ -353,20 +463,16 @@ bool X11Foreground::RefreshTitle(Known& k)
     return !k.gone;
 }
 
-bool X11Foreground::RefreshExtents(Known& k)
+void X11Foreground::ExtentsFrom(Known& k, const PropertyPair& answers)
 {
-    k.extents_stale = false;
-    const X11Atoms& atoms = x_.atoms();
-    auto read = [&](Atom property, x11_frame::Extents& extents) {
+    auto read = [](const x11_properties::PropertyData& answer, x11_frame::Extents& extents) {
         std::vector<uint32_t> items;
         extents = x11_frame::Extents{};
-        if (x11_properties::ReadItems32(x_, k.window, property, XA_CARDINAL, 4, items) &&
-            items.size() == 4)
+        if (x11_properties::ParseItems32(answer, XA_CARDINAL, 4, items) && items.size() == 4)
             extents = x11_frame::Extents{true, items[0], items[1], items[2], items[3]};
     };
-    read(atoms.net_frame_extents, k.frame_extents);
-    read(atoms.gtk_frame_extents, k.gtk_extents);
-    return !k.gone;
+    read(answers.first.Answer(), k.frame_extents);
+    read(answers.second.Answer(), k.gtk_extents);
 }
 
 bool X11Foreground::RefreshLayout(Known& k, bool watch)
@@ -382,6 +488,7 @@ bool X11Foreground::RefreshLayout(Known& k, bool watch)
             Unwatch(k.top_level);
         if (top_level != k.window)
             Watch(top_level, kWatchTopLevel);
+        k.look_again_ns = MonotonicNanoseconds() + kLookAgainAfter;
     }
     k.parent = parent;
     k.top_level = top_level;

@@ -23,6 +23,7 @@
 #include "platform/x11/x11_change_rate.h"
 #include "platform/x11/x11_frame_rect.h"
 #include "platform/x11/x11_properties.h"
+#include "platform/x11/x11_property_request.h"
 
 class X11Connection;
 
@@ -50,6 +51,8 @@ public:
     // The frame as a person sees it, in root coordinates, right and bottom
     // exclusive; false for a window that is gone.
     bool Rect(Window window, RECT& rect);
+    // How often the root was listened to again after a flood (measuring).
+    uint64_t RootListenedAgain() const { return root_rate_.ListenedAgain(); }
 
 private:
     // When something was last read: long enough ago that it is due.
@@ -59,13 +62,16 @@ private:
     struct Known {
         Window window = None;
         bool gone = false;
+        int64_t look_again_ns = 0; // when to read everything once more, 0 for never
 
         bool title_stale = true;
+        bool title_known = false; // answered once at least
         int64_t title_read_ns = kNeverRead;
         bool has_title = false;
         std::string title;
 
         bool extents_stale = true;
+        bool extents_known = false;
         int64_t extents_read_ns = kNeverRead;
         x11_frame::Extents frame_extents;
         x11_frame::Extents gtk_extents;
@@ -79,6 +85,24 @@ private:
         int client_width = 0, client_height = 0, client_border = 0;
     };
 
+    // Two properties asked for together: a title's two names, or the two
+    // kinds of frame extents.
+    struct PropertyPair {
+        x11_properties::PropertyRequest first, second;
+        bool Asked() const { return first.Asked(); }
+        // True once both answers came (waiting for them if `wait`).
+        bool Take(bool wait)
+        {
+            const bool first_came = first.Take(wait);
+            return second.Take(wait) && first_came;
+        }
+        void Forget()
+        {
+            first.Forget();
+            second.Forget();
+        }
+    };
+
     // Whether something stale may be read again now; if so, notes the read.
     // While a window is not listened to, its state is always stale and read
     // again at a slower pace.
@@ -90,13 +114,25 @@ private:
     void ListenAgainWhenDue();
     void SelectProperties(Window window, bool listen);
     void RefreshManager();
-    // Asks the server which window is in front.
+    // Asks the server which window is in front, and waits for the answer.
     Window AskActive();
+    Window ActiveFrom(const x11_properties::PropertyData& answer) const;
+    // Follows the window in front to `now`.
+    void Follow(Window now);
     void Track(Window window);
     void Watch(Window window, long mask);
     void Unwatch(Window window);
     bool RefreshTitle(Known& known);
     bool RefreshExtents(Known& known);
+    void AskTitle(Window window, PropertyPair& questions);
+    void AskExtents(Window window, PropertyPair& questions);
+    // What the answers say; false for a window that is gone.
+    bool TitleFrom(Known& known, const PropertyPair& answers);
+    void ExtentsFrom(Known& known, const PropertyPair& answers);
+    // The window in front's title and extents: asked for when stale, taken
+    // when answered. Only what was never known is waited for.
+    bool UpdateTitle();
+    void UpdateExtents();
     bool RefreshLayout(Known& known, bool watch);
     static RECT VisibleRect(const Known& known);
     void ObserveConfigure(const XConfigureEvent& event);
@@ -110,8 +146,12 @@ private:
     Window manager_check_ = None;
 
     bool active_stale_ = true;
+    bool ewmh_answered_ = false; // the manager named a window (or none) since it came
+    x11_properties::PropertyRequest active_asked_;
     int64_t active_read_ns_ = kNeverRead;
     X11ChangeRate root_rate_;
     X11ChangeRate active_rate_;
     Known active_;
+    PropertyPair title_asked_;
+    PropertyPair extents_asked_;
 };

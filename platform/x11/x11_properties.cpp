@@ -30,8 +30,8 @@ struct PropertyReply {
 bool Read(X11Connection& x, Window window, Atom property, Atom type, long offset, long length,
           PropertyReply& reply)
 {
-    x.CountRoundTrip();
-    int status = XGetWindowProperty(x.display(), window, property, offset, length, False, type,
+    const X11Connection::RoundTrip trip(x);
+    int status = XGetWindowProperty(x.queries(), window, property, offset, length, False, type,
                                     &reply.type, &reply.format, &reply.count, &reply.after,
                                     &reply.data);
     return status == Success && reply.type != None;
@@ -48,24 +48,13 @@ bool ReadItems32(X11Connection& x, Window window, Atom property, Atom type, long
     // lie beyond its end: an error of ours to catch, not a fault.
     std::optional<x11_errors::ErrorTrap> trap;
     if (offset > 0)
-        trap.emplace(x.display());
+        trap.emplace(x.queries());
     if (!Read(x, window, property, type, offset, max_items, reply) ||
         !ParseItems32(reply.View(), type, std::size_t(max_items), items))
         return false;
     if (more)
         *more = reply.after > 0;
     return true;
-}
-
-bool ReadText(X11Connection& x, Window window, Atom property, std::initializer_list<Atom> types,
-              long max_bytes, std::string& text)
-{
-    text.clear();
-    PropertyReply reply;
-    // The length is asked in 32-bit units; the type is checked on our side,
-    // where a mismatch is told from an empty text.
-    return Read(x, window, property, AnyPropertyType, 0, (max_bytes + 3) / 4, reply) &&
-           ParseText(reply.View(), types, std::size_t(max_bytes), text);
 }
 
 bool FindTopLevel(X11Connection& x, Window window, Window& parent, Window& top_level)
@@ -77,8 +66,8 @@ bool FindTopLevel(X11Connection& x, Window window, Window& parent, Window& top_l
         Window up = None;
         Window* children = nullptr;
         unsigned int count = 0;
-        x.CountRoundTrip();
-        if (!XQueryTree(x.display(), current, &root, &up, &children, &count))
+        const X11Connection::RoundTrip trip(x);
+        if (!XQueryTree(x.queries(), current, &root, &up, &children, &count))
             return false;
         if (children)
             XFree(children);
@@ -97,8 +86,8 @@ bool ReadGeometry(X11Connection& x, Window window, Geometry& geometry)
     Window root = None;
     int gx = 0, gy = 0;
     unsigned int width = 0, height = 0, border = 0, depth = 0;
-    x.CountRoundTrip();
-    if (!XGetGeometry(x.display(), window, &root, &gx, &gy, &width, &height, &border, &depth))
+    const X11Connection::RoundTrip trip(x);
+    if (!XGetGeometry(x.queries(), window, &root, &gx, &gy, &width, &height, &border, &depth))
         return false;
     geometry = Geometry{gx, gy, int(width), int(height), int(border)};
     return true;
@@ -107,8 +96,8 @@ bool ReadGeometry(X11Connection& x, Window window, Geometry& geometry)
 bool TranslateOrigin(X11Connection& x, Window window, Window relative_to, int& dx, int& dy)
 {
     Window child = None;
-    x.CountRoundTrip();
-    return XTranslateCoordinates(x.display(), window, relative_to, 0, 0, &dx, &dy, &child);
+    const X11Connection::RoundTrip trip(x);
+    return XTranslateCoordinates(x.queries(), window, relative_to, 0, 0, &dx, &dy, &child);
 }
 
 } // namespace x11_properties

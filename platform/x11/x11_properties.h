@@ -1,11 +1,10 @@
-// Questions to the server about a window, each one round trip, counted on
-// the connection. A window that is gone answers false, never an error.
+// Questions to the server about a window, each one round trip on the
+// connection for questions, counted and timed. A window that is gone
+// answers false, never an error.
 #pragma once
 
 #include <X11/Xlib.h>
 #include <cstdint>
-#include <initializer_list>
-#include <string>
 #include <vector>
 
 class X11Connection;
@@ -18,11 +17,6 @@ namespace x11_properties {
 // `more` (when given) tells whether items follow the ones read.
 bool ReadItems32(X11Connection& x, Window window, Atom property, Atom type, long max_items,
                  std::vector<uint32_t>& items, long offset = 0, bool* more = nullptr);
-
-// The first `max_bytes` bytes of an 8-bit text property stored as one of
-// `types`. False when missing, or stored as another type or format.
-bool ReadText(X11Connection& x, Window window, Atom property, std::initializer_list<Atom> types,
-              long max_bytes, std::string& text);
 
 // The window's parent and its top-level: the ancestor that is a child of the
 // root (the window itself when its parent is the root).

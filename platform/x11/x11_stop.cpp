@@ -41,8 +41,12 @@ void FindMarked(X11Connection& x, Window window, int depth, std::vector<Window>&
     Window root = None, parent = None;
     Window* children = nullptr;
     unsigned count = 0;
-    x.CountRoundTrip();
-    if (!XQueryTree(x.display(), window, &root, &parent, &children, &count))
+    Status listed = 0;
+    {
+        const X11Connection::RoundTrip trip(x);
+        listed = XQueryTree(x.display(), window, &root, &parent, &children, &count);
+    }
+    if (!listed)
         return;
     std::vector<Window> list(children, children + count);
     if (children)

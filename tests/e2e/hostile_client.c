@@ -10,11 +10,20 @@
  *                 shadow on WINDOW, and keeps changing between them
  *   wrong-types   stores the titles, the extents and the root's window
  *                 manager properties with wrong types, formats and lengths
+ *   root-flood    rewrites _NET_ACTIVE_WINDOW as fast as the server takes
+ *                 it, between WINDOW and none in turn
  *   active-root   points _NET_ACTIVE_WINDOW at the root
  *   active-pixmap ... at a pixmap
  *   active-dead   ... at a window that was destroyed
  *   supported     lists 60,000 atoms in _NET_SUPPORTED, _NET_ACTIVE_WINDOW
  *                 last, and just that one in turn
+ *   message-flood sends walkers' window (found by its title, Form1) client
+ *                 messages as fast as the server takes them, which no
+ *                 client can refuse, and renames WINDOW every thousand, so
+ *                 that walkers has to ask about it
+ *   configure-flood
+ *                 sends WINDOW's watchers made-up notices of it moving, as
+ *                 fast as the server takes them
  *   storm         windows created, renamed, moved, focused and destroyed
  *                 as fast as they can be
  *   all           each of the above in turn, a second or so each, until
@@ -147,6 +156,23 @@ static long wrong_types(double end)
     return changes;
 }
 
+static long root_flood(double end)
+{
+    const Atom net_active = atom("_NET_ACTIVE_WINDOW");
+    const long windows[2] = {(long)target, (long)None};
+    long changes = 0;
+    while (now() < end) {
+        for (int i = 0; i < 1000; ++i, ++changes)
+            XChangeProperty(display, root, net_active, XA_WINDOW, 32, PropModeReplace,
+                            (const unsigned char *)&windows[changes % 2], 1);
+        XSync(display, False);
+    }
+    /* As the window manager would have it. */
+    set_items(root, "_NET_ACTIVE_WINDOW", XA_WINDOW, 32, &windows[0], 1);
+    XSync(display, False);
+    return changes;
+}
+
 /* Points _NET_ACTIVE_WINDOW at `window` again and again. */
 static long point_active_at(Window window, double end)
 {
@@ -180,6 +206,86 @@ static long supported(double end)
         nanosleep(&pause, NULL);
     }
     free(atoms);
+    return changes;
+}
+
+/* The first window titled `title` among the top levels and their children. */
+static Window find_titled(const char *title)
+{
+    Window found = None;
+    Window up = None, unused = None, *tops = NULL;
+    unsigned count = 0;
+    if (!XQueryTree(display, root, &unused, &up, &tops, &count))
+        return None;
+    for (unsigned i = 0; i < count && found == None; ++i) {
+        Window *children = NULL;
+        unsigned inner = 0;
+        Window candidates[64];
+        unsigned n = 0;
+        candidates[n++] = tops[i];
+        if (XQueryTree(display, tops[i], &unused, &up, &children, &inner)) {
+            for (unsigned j = 0; j < inner && n < 64; ++j)
+                candidates[n++] = children[j];
+            if (children)
+                XFree(children);
+        }
+        for (unsigned j = 0; j < n && found == None; ++j) {
+            char *name = NULL;
+            if (XFetchName(display, candidates[j], &name) && name) {
+                if (strcmp(name, title) == 0)
+                    found = candidates[j];
+                XFree(name);
+            }
+        }
+    }
+    if (tops)
+        XFree(tops);
+    return found;
+}
+
+static long message_flood(double end)
+{
+    const Window walkers = find_titled("Form1");
+    if (walkers == None) {
+        fprintf(stderr, "hostile_client: no window titled Form1\n");
+        return 0;
+    }
+    XEvent message;
+    memset(&message, 0, sizeof message);
+    message.xclient.type = ClientMessage;
+    message.xclient.window = walkers;
+    message.xclient.message_type = atom("_HOSTILE_NOISE");
+    message.xclient.format = 32;
+    long changes = 0;
+    while (now() < end) {
+        for (int i = 0; i < 1000; ++i, ++changes)
+            XSendEvent(display, walkers, False, NoEventMask, &message);
+        char title[32];
+        snprintf(title, sizeof title, "renamed %ld", changes);
+        set_text(target, "_NET_WM_NAME", atom("UTF8_STRING"), title);
+        XSync(display, False);
+    }
+    return changes;
+}
+
+static long configure_flood(double end)
+{
+    XEvent notice;
+    memset(&notice, 0, sizeof notice);
+    notice.xconfigure.type = ConfigureNotify;
+    notice.xconfigure.event = target;
+    notice.xconfigure.window = target;
+    notice.xconfigure.width = 600;
+    notice.xconfigure.height = 300;
+    long changes = 0;
+    while (now() < end) {
+        for (int i = 0; i < 1000; ++i, ++changes) {
+            notice.xconfigure.x = (int)(changes % 500);
+            notice.xconfigure.y = (int)(changes % 300);
+            XSendEvent(display, target, False, StructureNotifyMask, &notice);
+        }
+        XSync(display, False);
+    }
     return changes;
 }
 
@@ -234,6 +340,8 @@ static long run(const char *scenario, double end)
         return extents(end);
     if (strcmp(scenario, "wrong-types") == 0)
         return wrong_types(end);
+    if (strcmp(scenario, "root-flood") == 0)
+        return root_flood(end);
     if (strcmp(scenario, "active-root") == 0)
         return point_active_at(root, end);
     if (strcmp(scenario, "active-pixmap") == 0) {
@@ -249,6 +357,10 @@ static long run(const char *scenario, double end)
     }
     if (strcmp(scenario, "supported") == 0)
         return supported(end);
+    if (strcmp(scenario, "message-flood") == 0)
+        return message_flood(end);
+    if (strcmp(scenario, "configure-flood") == 0)
+        return configure_flood(end);
     if (strcmp(scenario, "storm") == 0)
         return storm(end);
     return -1;
@@ -276,12 +388,14 @@ int main(int argc, char **argv)
     const double end = now() + seconds;
     long changes = 0;
     if (strcmp(scenario, "all") == 0) {
-        static const char *const each[] = {"title-flood", "extents",      "wrong-types",
-                                           "active-root", "active-pixmap", "active-dead",
-                                           "supported",   "storm"};
+        static const char *const each[] = {"title-flood",   "extents",       "wrong-types",
+                                           "active-root",   "active-pixmap", "active-dead",
+                                           "supported",     "message-flood", "configure-flood",
+                                           "root-flood",    "storm"};
+        const unsigned kinds = sizeof each / sizeof each[0];
         for (unsigned i = 0; now() < end; ++i) {
             double until = now() + 1.5;
-            changes += run(each[i % 8], until < end ? until : end);
+            changes += run(each[i % kinds], until < end ? until : end);
         }
     } else {
         changes = run(scenario, end);

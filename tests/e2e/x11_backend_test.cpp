@@ -5,6 +5,7 @@
 
 #include <X11/Xatom.h>
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <thread>
@@ -232,6 +233,96 @@ TEST_F(BackendOnDesktop, ATitleFloodCostsFewRoundTripsAndKeepsNoEvents)
         << Title(sample.Id());
 }
 
+// Another client rewriting the root's _NET_ACTIVE_WINDOW as fast as it can:
+// the root stops being listened to, and listening again (which means reading
+// a burst of the flood once more, thousands of notices) waits twice as long
+// each time the flood is heard again at once: over six seconds of flood it
+// happens a few times, not once a second.
+TEST_F(BackendOnDesktop, ARootFloodIsListenedToAgainEverLessOften)
+{
+    SampleWindow sample(session, "sample", "300x200+50+300");
+    ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
+    ASSERT_TRUE(ForegroundBecomes(sample.Id()));
+    Process flood({WALKERS_HOSTILE_CLIENT, "root-flood", "14", std::to_string(sample.Id())},
+                  session.Environment());
+    ASSERT_TRUE(WaitUntil([&] { return flood.Output().find("started") != std::string::npos; },
+                          5s));
+    // Asks as ticks would and reads whatever arrives; true once nothing
+    // more arrived for `quiet`.
+    auto ask_until_quiet = [&](std::chrono::milliseconds quiet, std::chrono::milliseconds most) {
+        const auto start = std::chrono::steady_clock::now();
+        auto last_heard = start;
+        uint64_t events = backend->Stats().x_events;
+        for (auto now = start; now - start < most; now = std::chrono::steady_clock::now()) {
+            GetForegroundWindow();
+            backend->Drain();
+            if (backend->Stats().x_events != events) {
+                events = backend->Stats().x_events;
+                last_heard = now;
+            } else if (now - last_heard >= quiet) {
+                return true;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        return false;
+    };
+    // What the server sent before it took in that the root is not listened
+    // to is read first.
+    ASSERT_TRUE(ask_until_quiet(300ms, 6s)) << "the flood was never stopped";
+    const uint64_t listened = backend->Foreground().RootListenedAgain();
+    const uint64_t events = backend->Stats().x_events;
+    ask_until_quiet(6s, 6s);
+    ASSERT_TRUE(flood.Running()) << "the flood ended early: " << flood.Errors();
+    const uint64_t again = backend->Foreground().RootListenedAgain() - listened;
+    std::printf("root listened to again %llu times in 6 s, %llu notices read\n",
+                (unsigned long long)again, (unsigned long long)(backend->Stats().x_events - events));
+    EXPECT_LE(again, 3u);
+    // It leaves the window in front named, and the answer follows.
+    ASSERT_TRUE(flood.Wait(20s).has_value());
+    EXPECT_TRUE(ForegroundBecomes(sample.Id()));
+}
+
+// A server busy with another client may take a second to come to a
+// question: the window in front's title, once known, is answered at once
+// while a new read of it waits for its answer. A server grabbed by another
+// client answers nothing at all until it lets go.
+TEST_F(BackendOnDesktop, AQuestionTheServerIsSlowToAnswerHoldsNoTick)
+{
+    SampleWindow sample(session, "sample", "300x200+50+300");
+    ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
+    ASSERT_TRUE(ForegroundBecomes(sample.Id()));
+    EXPECT_TRUE(WaitUntil([&] { return Title(sample.Id()) == "sample"; }, 2s));
+
+    Display* grabber = XOpenDisplay(session.Name().c_str());
+    ASSERT_NE(grabber, nullptr);
+    XGrabServer(grabber);
+    const std::string renamed = "renamed while grabbed";
+    XChangeProperty(grabber, sample.Id(), XInternAtom(grabber, "_NET_WM_NAME", False),
+                    XInternAtom(grabber, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(renamed.data()), int(renamed.size()));
+    XSync(grabber, False);
+    std::atomic<bool> grabbed{true};
+    std::thread release([&] {
+        std::this_thread::sleep_for(5s);
+        grabbed = false;
+        XUngrabServer(grabber);
+        XSync(grabber, False);
+    });
+    // The notice of the change comes; the read it calls for is not waited for.
+    std::string during;
+    for (int question = 0; question < 200 && grabbed; ++question) {
+        backend->Drain();
+        during = Title(sample.Id());
+        std::this_thread::sleep_for(5ms);
+    }
+    const bool answered_while_grabbed = grabbed;
+    release.join();
+    XCloseDisplay(grabber);
+    EXPECT_TRUE(answered_while_grabbed) << "the questions waited for the server";
+    EXPECT_EQ(during, "sample");
+    EXPECT_TRUE(WaitUntil([&] { return Title(sample.Id()) == renamed; }, 3s)) << Title(sample.Id());
+}
+
 TEST_F(BackendOnDesktop, WindowRectIsTheFrameLessClientSideShadows)
 {
     SampleWindow sample(session, "sample", "300x200+150+250");
@@ -269,6 +360,11 @@ TEST_F(BackendOnDesktop, SteadyStateAsksTheServerNothingAndMovesComeFromEvents)
     ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
     ASSERT_TRUE(ForegroundBecomes(sample.Id()));
     RECT rect{};
+    ASSERT_TRUE(GetWindowRect(Handle(sample.Id()), &rect));
+    Title(sample.Id());
+    // A window new in front is asked about once more a moment later.
+    std::this_thread::sleep_for(150ms);
+    GetForegroundWindow();
     ASSERT_TRUE(GetWindowRect(Handle(sample.Id()), &rect));
     Title(sample.Id());
 

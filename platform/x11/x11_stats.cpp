@@ -1,0 +1,49 @@
+#include "platform/x11/x11_stats.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+// The thread's time on a processor and its time waiting for one, in ns, as
+// the scheduler keeps them.
+void ReadSchedule(int64_t& running_ns, int64_t& runnable_ns)
+{
+    std::FILE* file = std::fopen("/proc/thread-self/schedstat", "r");
+    if (!file)
+        return;
+    long long running = 0, runnable = 0;
+    if (std::fscanf(file, "%lld %lld", &running, &runnable) == 2) {
+        running_ns = running;
+        runnable_ns = runnable;
+    }
+    std::fclose(file);
+}
+
+} // namespace
+
+void X11Stats::NoteTimer(int64_t now_ns, int64_t round_trip_ns)
+{
+    now_.round_trip_ns = round_trip_ns;
+    if (scheduling_)
+        ReadSchedule(now_.running_ns, now_.runnable_ns);
+    if (last_.wall_ns != 0) {
+        const X11TickSpan span{now_ns - last_.wall_ns,
+                               now_.waiting_ns - last_.waiting_ns,
+                               now_.round_trip_ns - last_.round_trip_ns,
+                               now_.flushing_ns - last_.flushing_ns,
+                               now_.running_ns - last_.running_ns,
+                               now_.runnable_ns - last_.runnable_ns};
+        if (span.wall_ns > longest_.wall_ns)
+            longest_ = span;
+    }
+    last_ = now_;
+    last_.wall_ns = now_ns;
+}
+
+X11TickSpan X11Stats::TakeLongest()
+{
+    const X11TickSpan longest = longest_;
+    longest_ = X11TickSpan{};
+    return longest;
+}

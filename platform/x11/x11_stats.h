@@ -1,0 +1,41 @@
+// What the backend counts, for measuring (WALKERS_X11_STATS prints it), and
+// where the time of the longest gap between two ticks went: waiting in
+// poll, waiting for replies, writing to the server, running, or ready to
+// run while another process had the processor. On a loaded machine that
+// tells a gap the program caused from one it suffered.
+#pragma once
+
+#include <cstdint>
+
+struct X11TickSpan {
+    int64_t wall_ns = 0;
+    int64_t waiting_ns = 0;     // in poll, for the server or a timer
+    int64_t round_trip_ns = 0;  // waiting for the probe's replies
+    int64_t flushing_ns = 0;    // writing requests out
+    int64_t running_ns = 0;     // on a processor
+    int64_t runnable_ns = 0;    // ready, but not on a processor
+};
+
+class X11Stats {
+public:
+    uint64_t timer_events = 0;
+    uint64_t x_events = 0;
+    uint64_t waits = 0;
+
+    // Whether running and runnable time are read at each tick (a file
+    // read from /proc: not while measuring the program's CPU).
+    void MeasureScheduling(bool on) { scheduling_ = on; }
+    void AddWaiting(int64_t ns) { now_.waiting_ns += ns; }
+    void AddFlushing(int64_t ns) { now_.flushing_ns += ns; }
+
+    // A timer fired at `now_ns`; `round_trip_ns` is the connection's total.
+    void NoteTimer(int64_t now_ns, int64_t round_trip_ns);
+    // The longest gap since the last call, and where its time went.
+    X11TickSpan TakeLongest();
+
+private:
+    bool scheduling_ = false;
+    X11TickSpan now_;  // totals so far (wall_ns: the last tick's time)
+    X11TickSpan last_; // the totals at the last tick
+    X11TickSpan longest_;
+};
