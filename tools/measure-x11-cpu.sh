@@ -166,17 +166,24 @@ walkers_turn() { # first turn?
     xdotool windowactivate --sync "$sample" >/dev/null 2>&1 || true
 }
 
+# xpenguins runs from the first turn to the last, stopped in between: its
+# penguins do different things as time goes on (fall, walk, climb), and each
+# turn takes up where the last left off.
 penguins_turn() { # first turn?
-    xpenguins -q -t Big_Penguins -n 9 -m 50 >/dev/null 2>&1 &
-    penguins_pid=$!
-    pids+=($penguins_pid)
-    sleep "$warmup"
     local cpu server manager
+    if [ "$1" = first ]; then
+        xpenguins -q -t Big_Penguins -n 9 -m 50 >/dev/null 2>&1 &
+        penguins_pid=$!
+        pids+=($penguins_pid)
+        sleep "$warmup"
+    else
+        kill -CONT "$penguins_pid"
+    fi
     read -r cpu server manager < <(measure_cpu "$penguins_pid" "$turn_seconds")
     total[p_cpu]=$((total[p_cpu] + cpu)); total[p_server]=$((total[p_server] + server))
     total[p_manager]=$((total[p_manager] + manager))
     [ "$1" = first ] && p_calls=$(syscalls "$penguins_pid")
-    kill "$penguins_pid"; wait "$penguins_pid" 2>/dev/null || true
+    kill -STOP "$penguins_pid"
 }
 
 start_desktop 1920x1080
@@ -186,6 +193,7 @@ for ((turn = 1; turn <= turns; turn++)); do
     walkers_turn "$which"
     penguins_turn "$which"
 done
+kill -CONT "$penguins_pid"; kill "$penguins_pid"; wait "$penguins_pid" 2>/dev/null || true
 stop_desktop
 w_cpu=$(percent "${total[w_cpu]}" "$seconds"); w_server=$(percent "${total[w_server]}" "$seconds")
 w_manager=$(percent "${total[w_manager]}" "$seconds")
