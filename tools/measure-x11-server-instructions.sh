@@ -71,14 +71,14 @@ count() { # name command...
     local program=$!
     pids+=($program)
     sleep 4
-    callgrind_control -i on "$server" >/dev/null
-    kill -USR1 "$program" 2>/dev/null || true
+    callgrind_control -i on "$server" >/dev/null 2>&1
+    [ "$name" = walkers ] && kill -USR1 "$program" # its counters, printed
     sleep "$seconds"
-    kill -USR1 "$program" 2>/dev/null || true
+    [ "$name" = walkers ] && kill -USR1 "$program"
     sleep 0.3
     kill "$program"; wait "$program" 2>/dev/null || true
     sleep 2 # the server finishes what was sent
-    callgrind_control -d "$server" >/dev/null
+    callgrind_control -d "$server" >/dev/null 2>&1
     sleep 1
     local instructions ticks
     instructions=$(callgrind_annotate "$work/$name.out.1" 2>/dev/null | awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')
