@@ -2,13 +2,17 @@
 # What walkers costs on Wayland: on a headless sway (1920x1080, software
 # rendering) with one floating window in front, walkers runs for
 # MEASURE_SECONDS (default 30) and the script reports:
-#   - the CPU of walkers and of sway meanwhile (/proc/PID/stat user+system);
-#   - per tick, the IPC that follows the focused window: the tree requests,
-#     the bytes of the replies and the time from asking to having the answer
-#     (walkers' own counters, WALKERS_WAYLAND_STATS, read with SIGUSR1 at the
-#     start and the end of the window);
-#   - the same with EXTRA_WINDOWS (default 20) more windows on the desktop,
-#     to show what a bigger tree costs.
+#   - the ticks per second, and the CPU of walkers and of sway meanwhile
+#     (/proc/PID/task/*/schedstat), as a share of a core and per tick;
+#   - per tick, the IPC that follows the focused window (walkers' own
+#     counters, WALKERS_WAYLAND_STATS, read with SIGUSR1 at the start and the
+#     end of the window): the tree requests, the bytes of the replies, the
+#     time from asking to having the whole answer (sway's time, not walkers'
+#     work: walkers does not wait for it), and walkers' own time reading and
+#     parsing it;
+#   - the same with EXTRA_WINDOWS (default 20) more windows on another
+#     workspace, then tiled under the measured one, to show what a bigger
+#     tree costs.
 # sway refuses to run as root: as root it runs as the user walkers-sway,
 # created if missing.
 #
@@ -25,7 +29,6 @@ for program in "$walkers" "$window"; do
     [ -x "$program" ] || { echo "measure: $program is missing (build the release tree)" >&2; exit 1; }
 done
 
-hz=$(getconf CLK_TCK)
 work=$(mktemp -d "${TMPDIR:-/tmp}/walkers-wayland-measure.XXXXXX")
 pids=()
 cleanup() {
@@ -36,8 +39,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-percent() { awk -v t="$1" -v s="$2" -v hz="$hz" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
+# Time on a processor in nanoseconds, all threads: finer than the clock
+# ticks of /proc/PID/stat, which would round a tick's cost to 500 us.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ sum += $1 } END { printf "%.0f\n", sum }'; }
 
 run_as=()
 if [ "$(id -u)" = 0 ]; then
@@ -75,9 +79,11 @@ open_window() { # title colour
     for _ in $(seq 50); do swaymsg -t get_tree | grep -q "\"name\": \"$1\"" && break; sleep 0.1; done
 }
 
-# Counters of the last SIGUSR1 report in walkers' log.
+# Counters of the last SIGUSR1 report in walkers' log; 0 for a counter an
+# older walkers does not print.
 stats() { grep 'walkers stats' "$work/walkers.log" | tail -n1; }
-field() { sed -n "s/.*$1 \([0-9]*\).*/\1/p" <<<"$2"; }
+field() { local value; value=$(sed -n "s/.* $1 \([0-9]*\).*/\1/p" <<<"$2"); echo "${value:-0}"; }
+delta() { echo $(( $(field "$1" "$3") - $(field "$1" "$2") )); }
 
 measure() { # label
     local label=$1
@@ -87,23 +93,30 @@ measure() { # label
     sleep "$warmup"
     kill -USR1 "$walkers_pid"; sleep 0.2
     local before; before=$(stats)
-    local w0 s0; w0=$(cpu_ticks "$walkers_pid"); s0=$(cpu_ticks "$sway_pid")
+    local w0 s0 t0; w0=$(cpu_ns "$walkers_pid"); s0=$(cpu_ns "$sway_pid"); t0=$(date +%s%N)
     sleep "$seconds"
-    local w1 s1; w1=$(cpu_ticks "$walkers_pid"); s1=$(cpu_ticks "$sway_pid")
-    kill -USR1 "$walkers_pid"; sleep 0.2
+    kill -USR1 "$walkers_pid"
+    local w1 s1 t1; w1=$(cpu_ns "$walkers_pid"); s1=$(cpu_ns "$sway_pid"); t1=$(date +%s%N)
+    sleep 0.2
     local after; after=$(stats)
     kill "$walkers_pid"; wait "$walkers_pid" 2>/dev/null || true
-    local ticks=$(( $(field ticks "$after") - $(field ticks "$before") ))
-    local requests=$(( $(field requests "$after") - $(field requests "$before") ))
-    local bytes=$(( $(field reply_bytes "$after") - $(field reply_bytes "$before") ))
-    local wait_us=$(( $(field reply_wait_us "$after") - $(field reply_wait_us "$before") ))
+    local ticks; ticks=$(delta ticks "$before" "$after")
     echo "$label:"
-    echo "  walkers CPU $(percent $((w1 - w0)) "$seconds")%, sway CPU $(percent $((s1 - s0)) "$seconds")% over ${seconds}s, $ticks ticks"
-    awk -v t="$ticks" -v r="$requests" -v b="$bytes" -v w="$wait_us" 'BEGIN {
+    awk -v t="$ticks" -v ns=$((t1 - t0)) -v w=$((w1 - w0)) -v s=$((s1 - s0)) \
+        -v r="$(delta requests "$before" "$after")" -v b="$(delta reply_bytes "$before" "$after")" \
+        -v wait="$(delta reply_wait_us "$before" "$after")" \
+        -v read="$(delta tree_read_us "$before" "$after")" \
+        -v skipped="$(delta refreshes_skipped "$before" "$after")" 'BEGIN {
+        seconds = ns / 1e9
         if (t == 0) t = 1
-        printf "  per tick: %.2f tree requests, %.0f reply bytes, %.0f us from asking to the answer\n", r / t, b / t, w / t }'
+        printf "  %.2f ticks per second over %.0f s\n", t / seconds, seconds
+        printf "  walkers CPU %.2f%% (%.0f us per tick), sway CPU %.2f%% (%.0f us per tick)\n",
+               100 * w / 1e9 / seconds, w / 1e3 / t, 100 * s / 1e9 / seconds, s / 1e3 / t
+        printf "  IPC per tick: %.2f tree requests, %.0f reply bytes, %.0f us from asking to the whole answer,\n", r / t, b / t, wait / t
+        printf "                %.0f us reading and parsing it in walkers; %.2f ticks asked nothing (answer pending)\n", read / t, skipped / t }'
 }
 
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 open_window "measured window" 8FBF8F
 swaymsg 'floating enable, resize set 900 500, move absolute position 500 300' >/dev/null
 measure "one window"
@@ -114,3 +127,10 @@ for i in $(seq "$extra"); do
 done
 swaymsg '[title="measured window"] focus' >/dev/null
 measure "with $extra more windows on another workspace"
+
+# The same windows tiled under the measured one: its node now comes after
+# theirs in the tree.
+swaymsg '[title="^other window"] move container to workspace 1' >/dev/null
+swaymsg '[title="measured window"] focus' >/dev/null
+measure "with $extra more windows tiled under it"
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -11,6 +11,8 @@ const char kNoFocusSourceMessage[] =
 
 namespace {
 
+constexpr int kFirstAnswerTimeoutMs = 500;
+
 // Answers that no window is in front.
 class NoFocusSource final : public FocusSource {
 public:
@@ -33,8 +35,10 @@ std::unique_ptr<FocusSource> FindFocusSource()
 {
     if (const std::string sway = Variable("SWAYSOCK"); !sway.empty()) {
         auto source = std::make_unique<SwayFocusSource>(sway);
-        if (source->Connected())
+        if (source->Connected()) {
+            source->AwaitTree(kFirstAnswerTimeoutMs); // so the first tick knows the window
             return source;
+        }
     }
     if (const std::string instance = Variable("HYPRLAND_INSTANCE_SIGNATURE"); !instance.empty()) {
         // Newer releases keep the sockets under the runtime directory.

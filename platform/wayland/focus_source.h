@@ -22,6 +22,8 @@ struct FocusStats {
     uint64_t requests = 0;
     uint64_t reply_bytes = 0;
     int64_t reply_wait_ns = 0; // from sending a question to having the answer
+    int64_t tree_read_ns = 0;  // reading and parsing the answers
+    uint64_t refreshes_skipped = 0; // the last question was still unanswered
     uint64_t events = 0;
 };
 
@@ -35,7 +37,8 @@ public:
     // compositor closed it; the source then answers from what it knew.
     virtual bool ReadEvents() = 0;
     // Asks the compositor afresh for what events do not tell (a floating
-    // window moved): once per tick.
+    // window moved): once per tick. A source that can asks without waiting
+    // and takes the answer in ReadEvents, so the tick after sees it.
     virtual void Refresh() = 0;
     virtual std::optional<FocusedWindow> Focused() const = 0;
     // For the one line at start: which compositor is followed.

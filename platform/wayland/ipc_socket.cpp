@@ -21,6 +21,13 @@ IpcSocket::IpcSocket(const std::string& path)
         Close();
 }
 
+IpcSocket IpcSocket::Adopt(int connected_fd)
+{
+    IpcSocket socket;
+    socket.fd_ = connected_fd;
+    return socket;
+}
+
 IpcSocket::~IpcSocket() { Close(); }
 
 IpcSocket::IpcSocket(IpcSocket&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
@@ -79,4 +86,25 @@ bool IpcSocket::ReadSome(std::string& out, int timeout_ms)
         return false;
     out.append(buffer, std::size_t(got));
     return true;
+}
+
+// A short read means the socket is empty for now: no extra call to learn
+// that it would block.
+bool IpcSocket::ReadAvailable(std::string& out)
+{
+    if (fd_ < 0)
+        return false;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno == EAGAIN || errno == EWOULDBLOCK;
+        if (got == 0)
+            return false;
+        out.append(buffer, std::size_t(got));
+        if (std::size_t(got) < sizeof buffer)
+            return true;
+    }
 }

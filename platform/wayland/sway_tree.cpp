@@ -12,23 +12,139 @@ int Number(const nlohmann::json& object, const char* key)
     return found != object.end() && found->is_number() ? found->get<int>() : 0;
 }
 
-const nlohmann::json* FindFocused(const nlohmann::json& node)
+// What a container node says about where it is: `rect` leaves out the
+// title bar, `deco_rect`'s height.
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0, title_bar = 0;
+};
+
+void Place(FocusedWindow& window, const Geometry& at)
 {
-    if (!node.is_object())
-        return nullptr;
-    const auto focused = node.find("focused");
-    if (focused != node.end() && focused->is_boolean() && focused->get<bool>())
-        return &node;
-    for (const char* children : {"nodes", "floating_nodes"}) {
-        const auto list = node.find(children);
-        if (list == node.end() || !list->is_array())
-            continue;
-        for (const nlohmann::json& child : *list)
-            if (const nlohmann::json* found = FindFocused(child))
-                return found;
-    }
-    return nullptr;
+    window.left = at.x;
+    window.top = at.y - at.title_bar;
+    window.right = at.x + at.width;
+    window.bottom = at.y + at.height;
 }
+
+// Reads a tree as it is parsed, keeping only what the nodes on the way down
+// say of themselves, and stops at the end of the focused node: the tree of
+// a busy desktop is read every tick, and most of it is of no interest.
+class FocusedNodeReader final : public nlohmann::json_sax<nlohmann::json> {
+public:
+    std::optional<FocusedWindow> found;
+
+    bool null() override { return true; }
+    bool boolean(bool value) override
+    {
+        if (Top() == Kind::kNode && key_ == "focused")
+            nodes_.back().focused = value;
+        return true;
+    }
+    bool number_integer(number_integer_t value) override { return Number(value); }
+    bool number_unsigned(number_unsigned_t value) override
+    {
+        if (Top() == Kind::kNode && key_ == "id")
+            nodes_.back().window.id = value;
+        return Number(int64_t(value));
+    }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool string(string_t& value) override
+    {
+        if (Top() == Kind::kNode && key_ == "name")
+            nodes_.back().window.title = std::move(value);
+        else if (Top() == Kind::kNode && key_ == "type")
+            nodes_.back().type = std::move(value);
+        return true;
+    }
+    bool binary(binary_t&) override { return true; }
+    bool key(string_t& name) override
+    {
+        key_ = std::move(name);
+        return true;
+    }
+    bool start_object(std::size_t) override
+    {
+        const Kind top = Top();
+        Kind kind = Kind::kOther;
+        if (top == Kind::kNone || top == Kind::kNodeList)
+            kind = Kind::kNode;
+        else if (top == Kind::kNode && key_ == "rect")
+            kind = Kind::kRect;
+        else if (top == Kind::kNode && key_ == "deco_rect")
+            kind = Kind::kDecoration;
+        if (kind == Kind::kNode)
+            nodes_.emplace_back();
+        stack_.push_back(kind);
+        return true;
+    }
+    bool end_object() override
+    {
+        const Kind kind = Top();
+        stack_.pop_back();
+        if (kind != Kind::kNode)
+            return true;
+        Node node = std::move(nodes_.back());
+        nodes_.pop_back();
+        if (!node.focused)
+            return true;
+        if (node.type == "con" || node.type == "floating_con") {
+            Place(node.window, node.at);
+            found = std::move(node.window);
+        }
+        return false; // the one focused node: nothing further to read
+    }
+    bool start_array(std::size_t) override
+    {
+        const bool children = Top() == Kind::kNode && (key_ == "nodes" || key_ == "floating_nodes");
+        stack_.push_back(children ? Kind::kNodeList : Kind::kOther);
+        return true;
+    }
+    bool end_array() override
+    {
+        stack_.pop_back();
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override
+    {
+        return false;
+    }
+
+private:
+    enum class Kind { kNone, kNode, kNodeList, kRect, kDecoration, kOther };
+    struct Node {
+        FocusedWindow window;
+        Geometry at;
+        std::string type;
+        bool focused = false;
+    };
+
+    Kind Top() const { return stack_.empty() ? Kind::kNone : stack_.back(); }
+    bool Number(int64_t value)
+    {
+        const Kind top = Top();
+        if (top != Kind::kRect && top != Kind::kDecoration)
+            return true;
+        Geometry& at = nodes_.back().at;
+        const int number = int(value);
+        if (top == Kind::kDecoration) {
+            if (key_ == "height")
+                at.title_bar = number;
+        } else if (key_ == "x") {
+            at.x = number;
+        } else if (key_ == "y") {
+            at.y = number;
+        } else if (key_ == "width") {
+            at.width = number;
+        } else if (key_ == "height") {
+            at.height = number;
+        }
+        return true;
+    }
+
+    std::vector<Kind> stack_;
+    std::vector<Node> nodes_; // the nodes open on the way down
+    std::string key_;
+};
 
 } // namespace
 
@@ -47,27 +163,17 @@ FocusedWindow WindowOf(const nlohmann::json& container)
         const int title_bar = deco != container.end() && deco->is_object()
                                   ? Number(*deco, "height")
                                   : 0;
-        window.left = Number(*rect, "x");
-        window.top = Number(*rect, "y") - title_bar;
-        window.right = window.left + Number(*rect, "width");
-        window.bottom = Number(*rect, "y") + Number(*rect, "height");
+        Place(window, Geometry{Number(*rect, "x"), Number(*rect, "y"), Number(*rect, "width"),
+                               Number(*rect, "height"), title_bar});
     }
     return window;
 }
 
 std::optional<FocusedWindow> FocusedIn(std::string_view tree_json)
 {
-    const nlohmann::json tree = nlohmann::json::parse(tree_json, nullptr, false);
-    const nlohmann::json* focused = FindFocused(tree);
-    if (!focused)
-        return std::nullopt;
-    const auto type = focused->find("type");
-    if (type == focused->end() || !type->is_string())
-        return std::nullopt;
-    const std::string& kind = type->get_ref<const std::string&>();
-    if (kind != "con" && kind != "floating_con")
-        return std::nullopt;
-    return WindowOf(*focused);
+    FocusedNodeReader reader;
+    nlohmann::json::sax_parse(tree_json, &reader);
+    return reader.found;
 }
 
 } // namespace sway_tree

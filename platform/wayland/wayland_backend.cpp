@@ -35,11 +35,12 @@ void WaylandBackend::ReportStats()
     const FocusStats stats = focus_->Stats();
     std::fprintf(stderr,
                  "walkers stats: ticks %llu, focus %s, requests %llu, reply_bytes %llu, "
-                 "reply_wait_us %llu, events %llu\n",
+                 "reply_wait_us %llu, tree_read_us %llu, refreshes_skipped %llu, events %llu\n",
                  (unsigned long long)ticks_, focus_->Name().c_str(),
                  (unsigned long long)stats.requests, (unsigned long long)stats.reply_bytes,
                  (unsigned long long)(stats.reply_wait_ns / 1000),
-                 (unsigned long long)stats.events);
+                 (unsigned long long)(stats.tree_read_ns / 1000),
+                 (unsigned long long)stats.refreshes_skipped, (unsigned long long)stats.events);
 }
 
 std::unique_ptr<NativeWindow> WaylandBackend::NewWindow(Form& form)

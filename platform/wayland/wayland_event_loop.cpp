@@ -65,14 +65,14 @@ void WaylandBackend::ActOnClicks()
     }
 }
 
-// Each tick starts from a fresh look at the focused window: the one
-// question to the compositor per tick, however many the tick asks us.
+// Each tick asks the compositor once for a fresh look at the focused
+// window, however many questions the tick asks us, and waits for nothing:
+// the answer arrives in a later poll, for the ticks after this one.
 void WaylandBackend::FireDueTimers()
 {
     timers_.FireDue(MonotonicNanoseconds(), [this](Timer& timer) {
         ++ticks_;
         focus_->Refresh();
-        focused_ = focus_->Focused();
         toolkit::DeliverTimer(timer);
     });
 }

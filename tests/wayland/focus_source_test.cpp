@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
+#include <sstream>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>
@@ -15,38 +17,13 @@
 #include "platform/wayland/hyprland_reply.h"
 #include "platform/wayland/sway_ipc_framing.h"
 #include "platform/wayland/sway_tree.h"
+#include "tests/wayland/sway_samples.h"
 
 namespace {
 
-// A container as sway describes it: `rect` without the title bar, whose
-// height `deco_rect` gives.
-std::string Con(int id, const std::string& type, const std::string& name, bool focused, int x,
-                int y, int width, int height, int title_bar, const std::string& extra = "")
-{
-    return R"({"id":)" + std::to_string(id) + R"(,"type":")" + type + R"(","name":")" + name +
-           R"(","focused":)" + (focused ? "true" : "false") + R"(,"rect":{"x":)" +
-           std::to_string(x) + R"(,"y":)" + std::to_string(y) + R"(,"width":)" +
-           std::to_string(width) + R"(,"height":)" + std::to_string(height) +
-           R"(},"deco_rect":{"x":0,"y":0,"width":)" + std::to_string(width) + R"(,"height":)" +
-           std::to_string(title_bar) + "}" + extra + R"(,"nodes":[],"floating_nodes":[]})";
-}
-
-std::string Workspace(const std::string& nodes, const std::string& floating, bool focused = false)
-{
-    return R"({"id":5,"type":"workspace","name":"1","focused":)" +
-           std::string(focused ? "true" : "false") + R"(,"nodes":[)" + nodes +
-           R"(],"floating_nodes":[)" + floating + "]}";
-}
-
-std::string Tree(const std::string& first_output, const std::string& second_output = "")
-{
-    std::string outputs = R"({"id":3,"type":"output","name":"HEADLESS-1","nodes":[)" +
-                          first_output + "]}";
-    if (!second_output.empty())
-        outputs += R"(,{"id":4,"type":"output","name":"HEADLESS-2","nodes":[)" + second_output +
-                   "]}";
-    return R"({"id":1,"type":"root","name":"root","focused":false,"nodes":[)" + outputs + "]}";
-}
+using sway_samples::Con;
+using sway_samples::Tree;
+using sway_samples::Workspace;
 
 TEST(SwayTree, TheFocusedWindowWithItsTitleBar)
 {
@@ -90,6 +67,28 @@ TEST(SwayTree, TheFocusedWindowWithItsTitleBar)
         Con(14, "con", "video", true, 0, 0, 1024, 640, 0, R"(,"fullscreen_mode":1)"), "")));
     ASSERT_TRUE(window);
     EXPECT_EQ(*window, (FocusedWindow{14, "video", 0, 0, 1024, 640}));
+}
+
+std::string Recorded(const std::string& name)
+{
+    std::ifstream in(std::string(SWAY_TREES) + "/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Trees recorded from sway 1.7 with four windows on workspace 1 (two tiled
+// in a vertical split beside a third, one floating) and one on workspace 2,
+// with all the fields sway writes; the focused window is deep in one, and
+// in the other after everything else on its workspace.
+TEST(SwayTree, TheFocusedWindowOfRecordedTrees)
+{
+    const std::string tiled = Recorded("sway_tree_tiled_focused.json");
+    ASSERT_GT(tiled.size(), 10000u);
+    EXPECT_EQ(sway_tree::FocusedIn(tiled), (FocusedWindow{8, "below right", 512, 320, 1024, 640}));
+    const std::string floating = Recorded("sway_tree_floating_focused.json");
+    ASSERT_GT(floating.size(), 10000u);
+    EXPECT_EQ(sway_tree::FocusedIn(floating), (FocusedWindow{11, "dialog", 300, 150, 700, 350}));
 }
 
 TEST(SwayTree, NoWindowWhenAWorkspaceOrNothingHasTheFocus)

@@ -52,7 +52,7 @@ std::string FindSocket(const std::string& directory, const std::string& prefix)
 
 } // namespace
 
-SwaySession::SwaySession(const std::string& extra_config)
+SwaySession::SwaySession(const std::string& extra_config, bool xwayland)
 {
     char pattern[] = "/tmp/walkers-sway.XXXXXX";
     if (!mkdtemp(pattern))
@@ -61,7 +61,7 @@ SwaySession::SwaySession(const std::string& extra_config)
     const std::string config = directory_ + "/config";
     {
         std::ofstream out(config);
-        out << "xwayland disable\n"
+        out << (xwayland ? "xwayland enable\n" : "xwayland disable\n")
             << "output HEADLESS-1 resolution " << kWidth << "x" << kHeight
             << " bg #304860 solid_color\n"
             << "default_border normal\ndefault_floating_border normal\n"
@@ -160,6 +160,25 @@ bool SwaySession::Command(const std::string& commands) const
 }
 
 std::string SwaySession::Tree() const { return Ask(sway_ipc::kGetTree, ""); }
+
+// sway sets DISPLAY for the programs it starts: one of them writes it down.
+// XWayland lets in only sway's own user: when the tests run as root, that
+// is walkers-sway, and the same program lets root in first.
+std::string SwaySession::XWaylandDisplay() const
+{
+    const std::string path = directory_ + "/display";
+    const std::string let_root_in = geteuid() == 0 ? "xhost +si:localuser:root >/dev/null && " : "";
+    if (!Command("exec " + let_root_in + "echo \"$DISPLAY\" > " + path))
+        return "";
+    std::string display;
+    WaitUntil(
+        [&] {
+            std::ifstream in(path);
+            return std::getline(in, display) && !display.empty();
+        },
+        10s);
+    return display;
+}
 
 std::string SwaySession::FocusedTitle() const
 {

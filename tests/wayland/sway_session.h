@@ -16,8 +16,9 @@ class SwaySession {
 public:
     static constexpr int kWidth = 1024;
     static constexpr int kHeight = 640;
-    // `extra_config` goes after the base configuration.
-    explicit SwaySession(const std::string& extra_config = "");
+    // `extra_config` goes after the base configuration. With `xwayland`,
+    // sway offers an X display for X11 programs (XWaylandDisplay).
+    explicit SwaySession(const std::string& extra_config = "", bool xwayland = false);
     ~SwaySession();
     SwaySession(const SwaySession&) = delete;
     SwaySession& operator=(const SwaySession&) = delete;
@@ -30,6 +31,8 @@ public:
     // Runs sway commands; true when all succeeded.
     bool Command(const std::string& commands) const;
     std::string Tree() const;
+    // The DISPLAY sway gives its X11 programs; empty without XWayland.
+    std::string XWaylandDisplay() const;
     // The title of the focused window, empty when none.
     std::string FocusedTitle() const;
     // Moves the pointer to layout pixel (x, y) and clicks there (or only

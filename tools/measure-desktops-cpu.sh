@@ -1,0 +1,21 @@
+#!/bin/bash
+# walkers' cost on both Linux desktops in one run, so that the two sets of
+# figures are taken under the same load on a shared machine: the X11
+# figures (measure-x11-cpu.sh, next to xpenguins), then the Wayland ones
+# (measure-wayland-cpu.sh, on a headless sway), with the load average
+# before, between and after.
+#
+#   tools/measure-desktops-cpu.sh [path/to/walkers]   (default build-release/app/walkers)
+set -euo pipefail
+
+dir=$(cd "$(dirname "$0")" && pwd)
+walkers=$(realpath "${1:-$dir/../build-release/app/walkers}")
+load() { echo "load average $1: $(cut -d' ' -f1-3 /proc/loadavg)"; }
+
+load "at the start"
+echo "=== X11 (Xvfb, openbox)"
+"$dir/measure-x11-cpu.sh" "$walkers"
+load "between"
+echo "=== Wayland (headless sway)"
+"$dir/measure-wayland-cpu.sh" "$walkers"
+load "at the end"
