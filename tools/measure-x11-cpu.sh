@@ -5,15 +5,17 @@
 #   tools/measure-x11-cpu.sh [path/to/walkers]     (default build-release/app/walkers)
 #
 # On one Xvfb at 1920x1080 with openbox and one sample window in front, each
-# program runs alone for MEASURE_SECONDS (default 60) and the script reports:
+# program runs alone for MEASURE_SECONDS (default 60) in all, in
+# MEASURE_TURNS (default 4) turns taken one after the other, so that a
+# change in the machine's other load falls on both; the script reports:
 #   - the CPU of the program, of the X server and of openbox meanwhile
-#     (/proc/PID/stat user+system time over the window), their sum (the whole
-#     desktop's cost), and walkers' figures as ratios of xpenguins';
+#     (/proc/PID/schedstat's running time over the turns), their sum (the
+#     whole desktop's cost), and walkers' figures as ratios of xpenguins';
 #   - system calls per tick: strace -c -f over STRACE_SECONDS (default 10),
 #     divided by the ticks (walkers) or frames (xpenguins, 20 a second) in it;
 #   - for walkers, X requests and round trips per tick in steady state: its
 #     own counters (WALKERS_X11_STATS, read with SIGUSR1 at the start and the
-#     end of the window). Every call that waits for a reply goes through a
+#     end of each turn). Every call that waits for a reply goes through a
 #     counting wrapper, and Xlib's request serial counts the requests; and
 #     how many pictures the server drew, how many puts of pixels it got;
 #   - walkers' peak resident memory (VmHWM) at 1920x1080 and at 3840x2160;
@@ -26,6 +28,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 walkers=$(realpath "${1:-$root/build-release/app/walkers}")
 seconds=${MEASURE_SECONDS:-60}
+turns=${MEASURE_TURNS:-4}
+turn_seconds=$((seconds / turns))
+seconds=$((turn_seconds * turns))
 strace_seconds=${STRACE_SECONDS:-10}
 frozen_seconds=${FROZEN_SECONDS:-20}
 warmup=3
@@ -48,7 +53,6 @@ if [ -n "$missing" ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing >/dev/null
 fi
 
-hz=$(getconf CLK_TCK)
 work=$(mktemp -d "${TMPDIR:-/tmp}/walkers-measure.XXXXXX")
 pids=()
 cleanup() {
@@ -59,8 +63,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-percent() { awk -v t="$1" -v s="$2" -v hz="$hz" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
+# CPU time in nanoseconds (the scheduler's own count, finer than /proc/PID/stat's ticks).
+cpu_ns() { cut -d' ' -f1 "/proc/$1/schedstat"; }
+percent() { awk -v t="$1" -v s="$2" 'BEGIN { printf "%.3f", 100 * t / 1e9 / s }'; }
 
 # A desktop: Xvfb (a free display number of its own choosing), openbox, and
 # one sample window in front. Sets DISPLAY, server_pid, manager_pid.
@@ -87,6 +92,7 @@ start_desktop() {
         sleep 0.1
     done
     xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+    sample=$window
 }
 
 stop_desktop() {
@@ -100,13 +106,14 @@ stat_of() { # log, field
     grep 'walkers stats:' "$1" | tail -n1 | tr ',' '\n' | awk -v f="$2" '$1 == f || $3 == f { print $NF }'
 }
 
-# Runs a program for the window and prints "program_cpu server_cpu manager_cpu".
-measure_cpu() { # pid
+# Prints the CPU nanoseconds of the program, the X server and openbox over
+# the next `seconds`: "program server manager".
+measure_cpu() { # pid seconds
     local pid=$1 p0 x0 m0 p1 x1 m1
-    p0=$(cpu_ticks "$pid"); x0=$(cpu_ticks "$server_pid"); m0=$(cpu_ticks "$manager_pid")
-    sleep "$seconds"
-    p1=$(cpu_ticks "$pid"); x1=$(cpu_ticks "$server_pid"); m1=$(cpu_ticks "$manager_pid")
-    echo "$(percent $((p1 - p0)) "$seconds") $(percent $((x1 - x0)) "$seconds") $(percent $((m1 - m0)) "$seconds")"
+    p0=$(cpu_ns "$pid"); x0=$(cpu_ns "$server_pid"); m0=$(cpu_ns "$manager_pid")
+    sleep "$2"
+    p1=$(cpu_ns "$pid"); x1=$(cpu_ns "$server_pid"); m1=$(cpu_ns "$manager_pid")
+    echo "$((p1 - p0)) $((x1 - x0)) $((m1 - m0))"
 }
 
 syscalls() { # pid -> total calls in strace_seconds
@@ -116,46 +123,83 @@ syscalls() { # pid -> total calls in strace_seconds
 
 echo "measure: walkers $walkers; ${seconds} s each at 1920x1080" >&2
 
-# --- walkers at 1920x1080
-start_desktop 1920x1080
-WALKERS_X11_STATS=1 "$walkers" 2>"$work/walkers.log" &
-walkers_pid=$!
-pids+=($walkers_pid)
-sleep "$warmup"
-kill -USR1 "$walkers_pid"; sleep 0.2
-ticks0=$(stat_of "$work/walkers.log" ticks); trips0=$(stat_of "$work/walkers.log" round_trips)
-requests0=$(stat_of "$work/walkers.log" requests); events0=$(stat_of "$work/walkers.log" x_events)
-puts0=$(stat_of "$work/walkers.log" pixel_puts); copies0=$(stat_of "$work/walkers.log" picture_copies)
-t0=$(date +%s%N)
-read -r w_cpu w_server w_manager < <(measure_cpu "$walkers_pid")
-kill -USR1 "$walkers_pid"; sleep 0.2
-t1=$(date +%s%N)
-ticks1=$(stat_of "$work/walkers.log" ticks); trips1=$(stat_of "$work/walkers.log" round_trips)
-requests1=$(stat_of "$work/walkers.log" requests); events1=$(stat_of "$work/walkers.log" x_events)
-puts1=$(stat_of "$work/walkers.log" pixel_puts); copies1=$(stat_of "$work/walkers.log" picture_copies)
-tick_rate=$(awk -v n=$((ticks1 - ticks0)) -v ns=$((t1 - t0)) 'BEGIN { printf "%.2f", n / (ns / 1e9) }')
-w_calls=$(syscalls "$walkers_pid")
-w_rss=$(awk '/VmHWM/ { print $2 }' "/proc/$walkers_pid/status")
-# Its own window in front: the figures hold still and a tick draws nothing.
-form=$(xdotool search --name '^Form1$' 2>/dev/null | head -n1 || true)
-f_cpu=n/a
-if [ -n "$form" ] && xdotool windowactivate --sync "$form" >/dev/null 2>&1; then
-    sleep 1
-    f0=$(cpu_ticks "$walkers_pid")
-    sleep "$frozen_seconds"
-    f_cpu=$(percent $(($(cpu_ticks "$walkers_pid") - f0)) "$frozen_seconds")
-fi
-kill "$walkers_pid"; wait "$walkers_pid" 2>/dev/null || true
+# --- walkers and xpenguins at 1920x1080, in turns: the machine's other work
+# comes and goes, and turns share it out between the two.
+declare -A total=([w_cpu]=0 [w_server]=0 [w_manager]=0 [p_cpu]=0 [p_server]=0 [p_manager]=0
+    [ticks]=0 [trips]=0 [requests]=0 [events]=0 [puts]=0 [copies]=0 [ns]=0)
+counters=(ticks round_trips requests x_events pixel_puts picture_copies)
+keys=(ticks trips requests events puts copies)
 
-# --- xpenguins on the same desktop
-xpenguins -q -t Big_Penguins -n 9 -m 50 >/dev/null 2>&1 &
-penguins_pid=$!
-pids+=($penguins_pid)
-sleep "$warmup"
-read -r p_cpu p_server p_manager < <(measure_cpu "$penguins_pid")
-p_calls=$(syscalls "$penguins_pid")
-kill "$penguins_pid"; wait "$penguins_pid" 2>/dev/null || true
+walkers_turn() { # first turn?
+    WALKERS_X11_STATS=1 "$walkers" 2>"$work/walkers.log" &
+    walkers_pid=$!
+    pids+=($walkers_pid)
+    sleep "$warmup"
+    local before=() after=() i t0 t1 cpu server manager
+    t0=$(date +%s%N)
+    kill -USR1 "$walkers_pid"; sleep 0.2
+    for i in "${!counters[@]}"; do before[i]=$(stat_of "$work/walkers.log" "${counters[i]}"); done
+    read -r cpu server manager < <(measure_cpu "$walkers_pid" "$turn_seconds")
+    t1=$(date +%s%N)
+    kill -USR1 "$walkers_pid"; sleep 0.2
+    for i in "${!counters[@]}"; do after[i]=$(stat_of "$work/walkers.log" "${counters[i]}"); done
+    for i in "${!keys[@]}"; do total[${keys[i]}]=$((total[${keys[i]}] + after[i] - before[i])); done
+    total[ns]=$((total[ns] + t1 - t0))
+    total[w_cpu]=$((total[w_cpu] + cpu)); total[w_server]=$((total[w_server] + server))
+    total[w_manager]=$((total[w_manager] + manager))
+    if [ "$1" = first ]; then
+        w_calls=$(syscalls "$walkers_pid")
+        w_rss=$(awk '/VmHWM/ { print $2 }' "/proc/$walkers_pid/status")
+        # Its own window in front: the figures hold still and a tick draws nothing.
+        local form f0
+        form=$(xdotool search --name '^Form1$' 2>/dev/null | head -n1 || true)
+        f_cpu=n/a
+        if [ -n "$form" ] && xdotool windowactivate --sync "$form" >/dev/null 2>&1; then
+            sleep 1
+            f0=$(cpu_ns "$walkers_pid")
+            sleep "$frozen_seconds"
+            f_cpu=$(percent $(($(cpu_ns "$walkers_pid") - f0)) "$frozen_seconds")
+        fi
+    fi
+    kill "$walkers_pid"; wait "$walkers_pid" 2>/dev/null || true
+    # Back in front for the next program.
+    xdotool windowactivate --sync "$sample" >/dev/null 2>&1 || true
+}
+
+# xpenguins runs from the first turn to the last, stopped in between: its
+# penguins do different things as time goes on (fall, walk, climb), and each
+# turn takes up where the last left off.
+penguins_turn() { # first turn?
+    local cpu server manager
+    if [ "$1" = first ]; then
+        xpenguins -q -t Big_Penguins -n 9 -m 50 >/dev/null 2>&1 &
+        penguins_pid=$!
+        pids+=($penguins_pid)
+        sleep "$warmup"
+    else
+        kill -CONT "$penguins_pid"
+    fi
+    read -r cpu server manager < <(measure_cpu "$penguins_pid" "$turn_seconds")
+    total[p_cpu]=$((total[p_cpu] + cpu)); total[p_server]=$((total[p_server] + server))
+    total[p_manager]=$((total[p_manager] + manager))
+    [ "$1" = first ] && p_calls=$(syscalls "$penguins_pid")
+    kill -STOP "$penguins_pid"
+}
+
+start_desktop 1920x1080
+for ((turn = 1; turn <= turns; turn++)); do
+    which=other
+    [ "$turn" = 1 ] && which=first
+    walkers_turn "$which"
+    penguins_turn "$which"
+done
+kill -CONT "$penguins_pid"; kill "$penguins_pid"; wait "$penguins_pid" 2>/dev/null || true
 stop_desktop
+w_cpu=$(percent "${total[w_cpu]}" "$seconds"); w_server=$(percent "${total[w_server]}" "$seconds")
+w_manager=$(percent "${total[w_manager]}" "$seconds")
+p_cpu=$(percent "${total[p_cpu]}" "$seconds"); p_server=$(percent "${total[p_server]}" "$seconds")
+p_manager=$(percent "${total[p_manager]}" "$seconds")
+tick_rate=$(awk -v n="${total[ticks]}" -v ns="${total[ns]}" 'BEGIN { printf "%.2f", n / (ns / 1e9) }')
 
 # --- walkers' memory at 3840x2160
 start_desktop 3840x2160
@@ -167,7 +211,7 @@ big_rss=$(awk '/VmHWM/ { print $2 }' "/proc/$big_pid/status")
 kill "$big_pid"; wait "$big_pid" 2>/dev/null || true
 stop_desktop
 
-ticks=$((ticks1 - ticks0))
+ticks=${total[ticks]}
 per_tick() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 # CPU per tick in microseconds, from a percentage of a core at 20 ticks a second.
 micros() { awk -v p="$1" 'BEGIN { if (p == "n/a") print p; else printf "%.0f", p * 10000 / 20 }'; }
@@ -187,11 +231,11 @@ whole desktop CPU %                $(printf '%7s' "$w_desktop")   $(printf '%9s'
 ratios walkers/xpenguins           program $(ratio "$w_cpu" "$p_cpu"), X server $(ratio "$w_server" "$p_server"), desktop $(ratio "$w_desktop" "$p_desktop")
 system calls per tick              $(printf '%7s' "$(per_tick "$w_calls" "$strace_ticks")")   $(printf '%9s' "$(per_tick "$p_calls" $((20 * strace_seconds)))")
 walkers: ticks per second          $tick_rate
-walkers: X round trips per tick    $(per_tick $((trips1 - trips0)) "$ticks")  ($((trips1 - trips0)) in $ticks ticks)
-walkers: X requests per tick       $(per_tick $((requests1 - requests0)) "$ticks")
-walkers: X events per tick         $(per_tick $((events1 - events0)) "$ticks")
-walkers: picture copies per tick   $(per_tick $((copies1 - copies0)) "$ticks")  (drawn by the server)
-walkers: pixel puts per tick       $(per_tick $((puts1 - puts0)) "$ticks")  (pixels sent from the client image)
+walkers: X round trips per tick    $(per_tick ${total[trips]} "$ticks")  (${total[trips]} in $ticks ticks)
+walkers: X requests per tick       $(per_tick ${total[requests]} "$ticks")
+walkers: X events per tick         $(per_tick ${total[events]} "$ticks")
+walkers: picture copies per tick   $(per_tick ${total[copies]} "$ticks")  (drawn by the server)
+walkers: pixel puts per tick       $(per_tick ${total[puts]} "$ticks")  (pixels sent from the client image)
 walkers: peak RSS at 1920x1080     $((w_rss / 1024)) MiB ($w_rss kB)
 walkers: peak RSS at 3840x2160     $((big_rss / 1024)) MiB ($big_rss kB)
 targets: program <= 1.6x, X server <= 1.4x, desktop (program + X server + openbox) <= 1.5x; RSS at 3840x2160 < 16 MiB

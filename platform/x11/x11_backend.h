@@ -94,7 +94,6 @@ public:
     void ReportStats();
 
     static constexpr float kTwipsPerPixel = 15.0f; // 96 dots per inch
-    // The caption height the canvas leaves above the full-screen area.
 
 private:
     X11FormWindow* FindForm(Window window) const;

@@ -113,7 +113,7 @@ private:
     PixmanRegion shape_;                  // what the server has as our shape
     std::vector<XRectangle> rectangles_;  // its rectangles, as sent
     X11BackgroundTile tile_;
-    GC fill_gc_;
+    GC gc_; // fills and copies, without exposure events
     bool recording_ = false; // the image's drawing since its clear is batch_
     Batch batch_;
     bool tile_valid_ = false;    // the tile shows the drawing inside shape_:

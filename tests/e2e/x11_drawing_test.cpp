@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
+#include <chrono>
 #include <random>
+#include <sstream>
 #include <vector>
 
 #include "platform/toolkit/application.h"
@@ -106,7 +108,10 @@ private:
 
 class CanvasOnX11 : public ::testing::Test {
 protected:
-    CanvasOnX11() : session(XSession::Options{.width = kWidth, .height = kHeight, .window_manager = false}) {}
+    explicit CanvasOnX11(bool window_manager = false)
+        : session(XSession::Options{.width = kWidth, .height = kHeight, .window_manager = window_manager})
+    {
+    }
 
     void SetUp() override
     {
@@ -147,19 +152,29 @@ protected:
         XSync(display, False);
     }
 
-    // Every pixel as the reference has it (each of its pixels a square of
-    // `scale` x `scale` on the screen), and a click at sample points lands
-    // on the canvas exactly where a figure is.
-    ::testing::AssertionResult ShowsAndTakesClicks(const Reference& reference, std::mt19937& random,
-                                                   int scale = 1)
+    // Every pixel as the reference has it, each of its pixels a square of
+    // `scale` x `scale` on the screen.
+    ::testing::AssertionResult Shows(const Reference& reference, int scale = 1)
     {
         const Screenshot shot = session.Capture();
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
-                if (shot.At(x, y) != reference.At(x / scale, y / scale))
-                    return ::testing::AssertionFailure()
-                           << "pixel " << x << "," << y << " is " << std::hex << shot.At(x, y)
-                           << " not " << reference.At(x / scale, y / scale);
+                if (shot.At(x, y) != reference.At(x / scale, y / scale)) {
+                    std::ostringstream what;
+                    what << "pixel " << x << "," << y << " is " << std::hex << shot.At(x, y)
+                         << " not " << reference.At(x / scale, y / scale);
+                    return ::testing::AssertionFailure() << what.str();
+                }
+        return ::testing::AssertionSuccess();
+    }
+
+    // Shows the reference, and a click at sample points lands on the canvas
+    // exactly where a figure is.
+    ::testing::AssertionResult ShowsAndTakesClicks(const Reference& reference, std::mt19937& random,
+                                                   int scale = 1)
+    {
+        if (::testing::AssertionResult shown = Shows(reference, scale); !shown)
+            return shown;
         Display* probe = session.display();
         const Window root = DefaultRootWindow(probe);
         const Window window = Window(reinterpret_cast<uintptr_t>(canvas->hwnd()));
@@ -313,6 +328,31 @@ TEST_F(CanvasOnX11, ASteadyTickSendsAtMostTwoRequestsAFigureAndThreeMore)
         EXPECT_LE(sent, 2u * kFigures + 3) << "tick " << tick;
         EXPECT_EQ(backend->Connection().RoundTrips(), trips) << "tick " << tick;
         EXPECT_EQ(backend->Stats().x_events, events) << "tick " << tick;
+    }
+}
+
+// Under a window manager, which frames the window and follows its shape a
+// moment after it changes: what the frame's new shape reveals of the window
+// must be painted by the server from the window's own pixels, since the
+// window's drawing came before and was cut off there.
+class CanvasOnX11UnderAWindowManager : public CanvasOnX11 {
+protected:
+    CanvasOnX11UnderAWindowManager() : CanvasOnX11(true) {}
+};
+
+TEST_F(CanvasOnX11UnderAWindowManager, FiguresShowWholeOnceTheFrameFollowsTheShape)
+{
+    using namespace std::chrono_literals;
+    const Window window = Window(reinterpret_cast<uintptr_t>(canvas->hwnd()));
+    XSync(display, False); // the map request
+    ASSERT_TRUE(WaitUntil([&] { return session.Viewable(window); }, 5s));
+    std::mt19937 random(17);
+    for (int batch = 0; batch < 12; ++batch) {
+        Reference reference;
+        StampAll(RandomBatch(random), reference);
+        Apply();
+        EXPECT_TRUE(WaitUntil([&] { return bool(Shows(reference)); }, 3s)) << "batch " << batch << ": "
+                                                                          << Shows(reference).message();
     }
 }
 

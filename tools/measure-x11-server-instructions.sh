@@ -1,0 +1,98 @@
+#!/bin/bash
+# The X server's work for walkers and for xpenguins, counted in instructions
+# rather than CPU time: the same desktop as tools/measure-x11-cpu.sh (Xvfb
+# at 1920x1080, openbox, one window in front), with Xvfb run under
+# callgrind, which counts what the server executes while each program runs
+# for MEASURE_SECONDS (default 10). The count does not depend on how fast
+# the machine runs, only on what the server is asked: two builds measured
+# the same way on a quiet machine differ by a few per cent where CPU time on
+# a shared one varies by more. Under load the server takes its clients'
+# requests in other batches, and xpenguins' penguins do other things as
+# time goes on, so compare runs made alike. It says nothing of cache misses
+# or system calls: the CPU script stays the judge.
+#
+#   tools/measure-x11-server-instructions.sh [path/to/walkers]
+#
+# valgrind, xpenguins and the desktop's programs are installed if missing.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+walkers=$(realpath "${1:-$root/build-release/app/walkers}")
+seconds=${MEASURE_SECONDS:-10}
+[ -x "$walkers" ] || { echo "measure: $walkers is missing" >&2; exit 1; }
+
+missing=""
+for pkg in valgrind xpenguins xvfb openbox xdotool x11-apps x11-utils; do
+    [ "$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null)" = installed ] || missing="$missing $pkg"
+done
+if [ -n "$missing" ]; then
+    sudo=""
+    [ "$(id -u)" = 0 ] || sudo=sudo
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get update -q >/dev/null
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing >/dev/null
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/walkers-instructions.XXXXXX")
+pids=()
+cleanup() {
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Starts the desktop with the server under callgrind (counting off), runs
+# the program, counts the server's instructions over `seconds` and prints
+# them divided by the ticks (walkers' own count) or frames (20 a second).
+count() { # name command...
+    local name=$1 file="$work/display.$1"
+    shift
+    valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$work/$name.out" \
+        Xvfb -displayfd 5 -screen 0 1920x1080x24 -nolisten tcp -noreset 5>"$file" >/dev/null 2>&1 &
+    local server=$!
+    pids+=($server)
+    for _ in $(seq 600); do [ -s "$file" ] && break; sleep 0.1; done
+    export DISPLAY=:$(head -n1 "$file")
+    openbox --sm-disable >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 300); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.1
+    done
+    sleep 1
+    xlogo -geometry 900x500+400+300 >/dev/null 2>&1 &
+    pids+=($!)
+    local window=""
+    for _ in $(seq 300); do
+        window=$(xdotool search --onlyvisible --class xlogo 2>/dev/null | head -n1) && [ -n "$window" ] && break
+        sleep 0.1
+    done
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+    sleep 1
+    WALKERS_X11_STATS=1 "$@" 2>"$work/$name.log" &
+    local program=$!
+    pids+=($program)
+    sleep 4
+    callgrind_control -i on "$server" >/dev/null 2>&1
+    [ "$name" = walkers ] && kill -USR1 "$program" # its counters, printed
+    sleep "$seconds"
+    [ "$name" = walkers ] && kill -USR1 "$program"
+    sleep 0.3
+    kill "$program"; wait "$program" 2>/dev/null || true
+    sleep 2 # the server finishes what was sent
+    callgrind_control -d "$server" >/dev/null 2>&1
+    sleep 1
+    local instructions ticks
+    instructions=$(callgrind_annotate "$work/$name.out.1" 2>/dev/null | awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1 }')
+    ticks=$( (grep 'walkers stats:' "$work/$name.log" || true) | sed 's/.*ticks \([0-9]*\).*/\1/' |
+        sed -n '1p;$p' | awk 'NR == 1 { a = $1 } NR == 2 { print $1 - a }')
+    [ -n "$ticks" ] && [ "$ticks" -gt 0 ] || ticks=$((20 * seconds))
+    echo "$name: $((instructions / ticks)) server instructions a tick ($instructions in $ticks ticks)"
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    pids=()
+}
+
+count walkers "$walkers"
+count xpenguins xpenguins -q -t Big_Penguins -n 9 -m 50
