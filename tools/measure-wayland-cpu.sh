@@ -20,6 +20,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/tools/measure-common.sh"
 walkers=$(realpath "${1:-$root/build-release/app/walkers}")
 window=$(realpath "${2:-$(dirname "$walkers")/../tests/wayland/wayland_test_window}")
 seconds=${MEASURE_SECONDS:-30}
@@ -29,15 +30,7 @@ for program in "$walkers" "$window"; do
     [ -x "$program" ] || { echo "measure: $program is missing (build the release tree)" >&2; exit 1; }
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/walkers-wayland-measure.XXXXXX")
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+measure_workspace walkers-wayland-measure
 
 # Time on a processor in nanoseconds, all threads: finer than the clock
 # ticks of /proc/PID/stat, which would round a tick's cost to 500 us.

@@ -26,6 +26,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/tools/measure-common.sh"
 walkers=$(realpath "${1:-$root/build-release/app/walkers}")
 seconds=${MEASURE_SECONDS:-60}
 turns=${MEASURE_TURNS:-4}
@@ -42,26 +43,9 @@ if [ ! -x "$walkers" ]; then
 fi
 
 missing=""
-for pkg in xpenguins strace xvfb openbox xdotool x11-apps x11-utils; do
-    [ "$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null)" = installed ] || missing="$missing $pkg"
-done
-if [ -n "$missing" ]; then
-    sudo=""
-    [ "$(id -u)" = 0 ] || sudo=sudo
-    echo "measure: installing$missing" >&2
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get update -q >/dev/null
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing >/dev/null
-fi
+measure_install xpenguins strace xvfb openbox xdotool x11-apps x11-utils
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/walkers-measure.XXXXXX")
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+measure_workspace walkers-measure
 
 # CPU time in nanoseconds (the scheduler's own count, finer than /proc/PID/stat's ticks).
 cpu_ns() { cut -d' ' -f1 "/proc/$1/schedstat"; }
@@ -103,7 +87,7 @@ stop_desktop() {
 
 # The last stats line walkers printed: "name value" pairs.
 stat_of() { # log, field
-    grep 'walkers stats:' "$1" | tail -n1 | tr ',' '\n' | awk -v f="$2" '$1 == f || $3 == f { print $NF }'
+    grep 'walkers stats:' "$1" | tail -n1 | tr ',' '\n' | awk -v f="$2" '$1 == f || $3 == f { print $NF; exit }'
 }
 
 # Prints the CPU nanoseconds of the program, the X server and openbox over

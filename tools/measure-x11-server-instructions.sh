@@ -17,30 +17,15 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/tools/measure-common.sh"
 walkers=$(realpath "${1:-$root/build-release/app/walkers}")
 seconds=${MEASURE_SECONDS:-10}
 [ -x "$walkers" ] || { echo "measure: $walkers is missing" >&2; exit 1; }
 
 missing=""
-for pkg in valgrind xpenguins xvfb openbox xdotool x11-apps x11-utils; do
-    [ "$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null)" = installed ] || missing="$missing $pkg"
-done
-if [ -n "$missing" ]; then
-    sudo=""
-    [ "$(id -u)" = 0 ] || sudo=sudo
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get update -q >/dev/null
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing >/dev/null
-fi
+measure_install valgrind xpenguins xvfb openbox xdotool x11-apps x11-utils
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/walkers-instructions.XXXXXX")
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+measure_workspace walkers-instructions
 
 # Starts the desktop with the server under callgrind (counting off), runs
 # the program, counts the server's instructions over `seconds` and prints
