@@ -43,6 +43,17 @@ bool PropertyRequest::Take(bool wait)
     return true;
 }
 
+// Items as Xlib hands them over, widened from the `Sent` the server sent
+// into `into`, which keeps them while the answer is read.
+template <class Sent, class Wide>
+void PropertyRequest::Widen(const unsigned char* value, int length, std::vector<Wide>& into)
+{
+    const auto* from = reinterpret_cast<const Sent*>(value);
+    into.assign(from, from + length / int(sizeof(Sent)));
+    answer_.count = into.size();
+    answer_.data = reinterpret_cast<const unsigned char*>(into.data());
+}
+
 void PropertyRequest::Keep(xcb_get_property_reply_t* reply)
 {
     reply_ = reply;
@@ -58,20 +69,12 @@ void PropertyRequest::Keep(xcb_get_property_reply_t* reply)
         answer_.count = unsigned(length);
         answer_.data = value;
         break;
-    case 16: {
-        const auto* from = reinterpret_cast<const int16_t*>(value);
-        shorts_.assign(from, from + length / 2);
-        answer_.count = shorts_.size();
-        answer_.data = reinterpret_cast<const unsigned char*>(shorts_.data());
+    case 16:
+        Widen<int16_t>(value, length, shorts_);
         break;
-    }
-    case 32: {
-        const auto* from = reinterpret_cast<const uint32_t*>(value);
-        items_.assign(from, from + length / 4);
-        answer_.count = items_.size();
-        answer_.data = reinterpret_cast<const unsigned char*>(items_.data());
+    case 32:
+        Widen<uint32_t>(value, length, items_);
         break;
-    }
     default:
         answer_ = PropertyData{};
         break;

@@ -38,6 +38,8 @@ public:
 
 private:
     void Keep(xcb_get_property_reply_t* reply);
+    template <class Sent, class Wide>
+    void Widen(const unsigned char* value, int length, std::vector<Wide>& into);
 
     X11Connection* x_ = nullptr;
     bool pending_ = false; // asked, not answered yet
