@@ -60,30 +60,10 @@ start_desktop() {
     pids+=($server_pid)
     for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
     export DISPLAY=:$(head -n1 "$file")
-    openbox --sm-disable >/dev/null 2>&1 &
-    manager_pid=$!
-    pids+=($manager_pid)
-    for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        sleep 0.1
-    done
-    sleep 1
-    xlogo -geometry 900x500+400+300 >/dev/null 2>&1 &
-    pids+=($!)
-    local window=""
-    for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --class xlogo 2>/dev/null | head -n1) && [ -n "$window" ] && break
-        sleep 0.1
-    done
-    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
-    sample=$window
+    measure_desktop_apps 100
 }
 
-stop_desktop() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    pids=()
-}
+stop_desktop() { measure_end_processes; }
 
 # The last stats line walkers printed: "name value" pairs.
 stat_of() { # log, field

@@ -39,21 +39,7 @@ count() { # name command...
     pids+=($server)
     for _ in $(seq 600); do [ -s "$file" ] && break; sleep 0.1; done
     export DISPLAY=:$(head -n1 "$file")
-    openbox --sm-disable >/dev/null 2>&1 &
-    pids+=($!)
-    for _ in $(seq 300); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        sleep 0.1
-    done
-    sleep 1
-    xlogo -geometry 900x500+400+300 >/dev/null 2>&1 &
-    pids+=($!)
-    local window=""
-    for _ in $(seq 300); do
-        window=$(xdotool search --onlyvisible --class xlogo 2>/dev/null | head -n1) && [ -n "$window" ] && break
-        sleep 0.1
-    done
-    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+    measure_desktop_apps 300
     sleep 1
     WALKERS_X11_STATS=1 "$@" 2>"$work/$name.log" &
     local program=$!
@@ -74,9 +60,7 @@ count() { # name command...
         sed -n '1p;$p' | awk 'NR == 1 { a = $1 } NR == 2 { print $1 - a }')
     [ -n "$ticks" ] && [ "$ticks" -gt 0 ] || ticks=$((20 * seconds))
     echo "$name: $((instructions / ticks)) server instructions a tick ($instructions in $ticks ticks)"
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    pids=()
+    measure_end_processes
 }
 
 count walkers "$walkers"
