@@ -69,9 +69,10 @@ public:
 
     bool HasShape() const { return shape_event_base_ >= 0; }
 
-    // Round trips counted and timed where the backend waits for a reply:
-    // the probe's questions (the atoms and extensions asked for here, at
-    // the start, are not counted).
+    // Questions that have a reply, counted: the probe's, whose answers are
+    // taken later, and those of `walkers --stop` (the atoms and extensions
+    // asked for here, at the start, are not counted). And the time spent
+    // waiting for replies: the probe's first answers, and --stop's.
     uint64_t RoundTrips() const { return round_trips_; }
     int64_t RoundTripNanoseconds() const { return round_trip_ns_; }
     // A question sent whose answer is taken later.
