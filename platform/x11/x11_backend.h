@@ -71,9 +71,9 @@ public:
     // measure one against the other). Takes effect at a window's next clear.
     bool DrawsPicturesOnServer() const { return pictures_on_server_; }
     void DrawPicturesOnServer(bool on) { pictures_on_server_ = on; }
+    // The form window a handle names, or null.
+    X11FormWindow* FindForm(HWND hwnd) const;
     void Register(Window window, X11FormWindow* form_window);
-    // The event mask a form window starts with.
-    long FormEventMask() const;
     void Unregister(Window window);
     // Reads what the server has sent without waiting and observes it;
     // events to act on are kept for the loop.
@@ -97,9 +97,7 @@ public:
 
 private:
     X11FormWindow* FindForm(Window window) const;
-    X11FormWindow* FindForm(HWND hwnd) const;
     long OwnEventMask(Window window) const;
-    void FollowManager();
     void DrainForProbe();
     void Collect(bool read_socket);
     bool ReadIsDue() const;
@@ -117,7 +115,6 @@ private:
     std::deque<XEvent> deferred_;
     int64_t last_read_ns_ = 0;
     unsigned long flushed_up_to_ = 0; // NextRequest at the last flush
-    bool keep_raised_ = false;
     bool just_waited_ = false;     // the loop's wait came right before
     bool socket_readable_ = false; // and found something to read
     X11Stats stats_;

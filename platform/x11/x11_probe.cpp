@@ -31,7 +31,6 @@ HWND X11Backend::ForegroundWindow()
 {
     DrainForProbe();
     const Window active = foreground_.Active();
-    FollowManager();
     return reinterpret_cast<HWND>(uintptr_t(active));
 }
 
