@@ -99,6 +99,8 @@ private:
     X11FormWindow* FindForm(Window window) const;
     long OwnEventMask(Window window) const;
     void DrainForProbe();
+    // Forgets the probe's answers if anything was read or observed since.
+    void FreshenProbe();
     void Collect(bool read_socket);
     bool ReadIsDue() const;
     void Act(const XEvent& event);
@@ -118,4 +120,20 @@ private:
     bool just_waited_ = false;     // the loop's wait came right before
     bool socket_readable_ = false; // and found something to read
     X11Stats stats_;
+
+    // The probe's answers since the last read: a tick asks about the same
+    // window some two hundred times in a fraction of a millisecond, and
+    // until something is read or observed no answer can change.
+    struct ProbeAnswers {
+        int64_t read_ns = -1;
+        uint64_t events = 0;
+        bool active_known = false;
+        HWND active = nullptr;
+        HWND titled = nullptr; // whose title is kept, if any
+        bool titled_ok = false;
+        std::string title;
+        HWND placed = nullptr; // whose rectangle is kept, if any
+        bool placed_ok = false;
+        RECT rect{};
+    } probe_;
 };
