@@ -95,12 +95,41 @@ std::string NumberText(double value)
     return std::string(text, written.ptr);
 }
 
+namespace {
+
+// A whole number of at most 15 digits and nothing after it that could
+// continue it (a point or an exponent): read exactly without a string, as
+// the probe's coordinates always are.
+bool WholeNumber(std::string_view text, std::size_t i, double& value)
+{
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    const std::size_t first = i;
+    int64_t whole = 0;
+    while (i < text.size() && i - first < 15 && text[i] >= '0' && text[i] <= '9')
+        whole = whole * 10 + (text[i++] - '0');
+    if (i == first || i - first == 15)
+        return false;
+    if (i < text.size()) {
+        const char next = text[i];
+        if (next == '.' || next == 'e' || next == 'E' || next == 'd' || next == 'D')
+            return false;
+    }
+    value = negative ? -double(whole) : double(whole);
+    return true;
+}
+
+} // namespace
+
 double NumericValue(std::string_view text)
 {
     std::size_t i = 0;
     auto at = [&](std::size_t k) { return k < text.size() ? text[k] : '\0'; };
     while (at(i) == ' ' || at(i) == '\t' || at(i) == '\r' || at(i) == '\n')
         ++i;
+    if (double whole = 0; WholeNumber(text, i, whole))
+        return whole;
     std::string number;
     if (at(i) == '+' || at(i) == '-')
         number += text[i++];

@@ -80,30 +80,12 @@ X11FormWindow* X11Backend::FindForm(HWND hwnd) const
     return FindForm(Window(reinterpret_cast<uintptr_t>(hwnd)));
 }
 
-long X11Backend::FormEventMask() const
-{
-    return X11FormWindow::kEventMask | (keep_raised_ ? X11FormWindow::kKeepRaisedMask : 0);
-}
-
 long X11Backend::OwnEventMask(Window window) const
 {
     if (window == x_.root())
         return kRootEventMask;
-    return FindForm(window) ? FormEventMask() : NoEventMask;
-}
-
-// With a window manager, _NET_WM_STATE_ABOVE keeps a window on top; without
-// one the window raises itself when covered. (Under a reparenting manager
-// the covered state would flicker with every new shape, as the frame's
-// shape follows ours a moment later.)
-void X11Backend::FollowManager()
-{
-    const bool keep_raised = !foreground_.ManagerRunning();
-    if (keep_raised == keep_raised_)
-        return;
-    keep_raised_ = keep_raised;
-    for (const auto& [id, window] : windows_)
-        foreground_.Reselect(id);
+    const X11FormWindow* form = FindForm(window);
+    return form ? form->EventMaskOf(window) : NoEventMask;
 }
 
 void X11Backend::ShowMessage(const std::string& text)

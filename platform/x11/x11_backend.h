@@ -71,9 +71,9 @@ public:
     // measure one against the other). Takes effect at a window's next clear.
     bool DrawsPicturesOnServer() const { return pictures_on_server_; }
     void DrawPicturesOnServer(bool on) { pictures_on_server_ = on; }
+    // The form window a handle names, or null.
+    X11FormWindow* FindForm(HWND hwnd) const;
     void Register(Window window, X11FormWindow* form_window);
-    // The event mask a form window starts with.
-    long FormEventMask() const;
     void Unregister(Window window);
     // Reads what the server has sent without waiting and observes it;
     // events to act on are kept for the loop.
@@ -97,10 +97,10 @@ public:
 
 private:
     X11FormWindow* FindForm(Window window) const;
-    X11FormWindow* FindForm(HWND hwnd) const;
     long OwnEventMask(Window window) const;
-    void FollowManager();
     void DrainForProbe();
+    // Forgets the probe's answers if anything was read or observed since.
+    void FreshenProbe();
     void Collect(bool read_socket);
     bool ReadIsDue() const;
     void Act(const XEvent& event);
@@ -117,8 +117,23 @@ private:
     std::deque<XEvent> deferred_;
     int64_t last_read_ns_ = 0;
     unsigned long flushed_up_to_ = 0; // NextRequest at the last flush
-    bool keep_raised_ = false;
     bool just_waited_ = false;     // the loop's wait came right before
     bool socket_readable_ = false; // and found something to read
     X11Stats stats_;
+
+    // The probe's answers since the last read: a tick asks about the same
+    // window some two hundred times in a fraction of a millisecond, and
+    // until something is read or observed no answer can change.
+    struct ProbeAnswers {
+        int64_t read_ns = -1;
+        uint64_t events = 0;
+        bool active_known = false;
+        HWND active = nullptr;
+        HWND titled = nullptr; // whose title is kept, if any
+        bool titled_ok = false;
+        std::string title;
+        HWND placed = nullptr; // whose rectangle is kept, if any
+        bool placed_ok = false;
+        RECT rect{};
+    } probe_;
 };

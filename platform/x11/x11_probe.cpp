@@ -23,26 +23,48 @@ LONG Logical(LONG screen, int scale)
 
 // The probe's calls look at what has arrived first. A read of the socket
 // costs a system call, and a tick asks some two hundred questions within a
-// millisecond: within one millisecond of the last read, what Xlib holds
-// already is enough.
-void X11Backend::DrainForProbe() { Collect(ReadIsDue()); }
+// millisecond: within one millisecond of the last read, what was read
+// already is enough, and so are the answers found then.
+void X11Backend::DrainForProbe()
+{
+    if (ReadIsDue())
+        Collect(true);
+    FreshenProbe();
+}
+
+void X11Backend::FreshenProbe()
+{
+    if (probe_.read_ns == last_read_ns_ && probe_.events == stats_.x_events)
+        return;
+    probe_ = ProbeAnswers{};
+    probe_.read_ns = last_read_ns_;
+    probe_.events = stats_.x_events;
+}
 
 HWND X11Backend::ForegroundWindow()
 {
     DrainForProbe();
-    const Window active = foreground_.Active();
-    FollowManager();
-    return reinterpret_cast<HWND>(uintptr_t(active));
+    if (!probe_.active_known) {
+        probe_.active = reinterpret_cast<HWND>(uintptr_t(foreground_.Active()));
+        probe_.active_known = true;
+    }
+    return probe_.active;
 }
 
 int X11Backend::WindowText(HWND hwnd, char* buffer, int max_count)
 {
     DrainForProbe();
-    std::string title;
-    if (!foreground_.Title(WindowOf(hwnd), title) || max_count <= 0)
+    if (probe_.titled != hwnd || hwnd == nullptr) {
+        std::string title;
+        probe_.titled = hwnd;
+        probe_.titled_ok = foreground_.Title(WindowOf(hwnd), title);
+        probe_.title = std::move(title);
+    }
+    if (!probe_.titled_ok || max_count <= 0)
         return 0;
-    const int length = int(std::min<std::size_t>(title.size(), std::size_t(max_count - 1)));
-    std::memcpy(buffer, title.data(), std::size_t(length));
+    const int length =
+        int(std::min<std::size_t>(probe_.title.size(), std::size_t(max_count - 1)));
+    std::memcpy(buffer, probe_.title.data(), std::size_t(length));
     buffer[length] = '\0';
     return length;
 }
@@ -50,11 +72,17 @@ int X11Backend::WindowText(HWND hwnd, char* buffer, int max_count)
 bool X11Backend::WindowRect(HWND hwnd, RECT* rect)
 {
     DrainForProbe();
-    if (!foreground_.Rect(WindowOf(hwnd), *rect))
+    if (probe_.placed != hwnd || hwnd == nullptr) {
+        RECT found{};
+        probe_.placed = hwnd;
+        probe_.placed_ok = foreground_.Rect(WindowOf(hwnd), found);
+        const int scale = x_.Scale();
+        probe_.rect = RECT{Logical(found.left, scale), Logical(found.top, scale),
+                           Logical(found.right, scale), Logical(found.bottom, scale)};
+    }
+    if (!probe_.placed_ok)
         return false;
-    const int scale = x_.Scale();
-    *rect = RECT{Logical(rect->left, scale), Logical(rect->top, scale), Logical(rect->right, scale),
-                 Logical(rect->bottom, scale)};
+    *rect = probe_.rect;
     return true;
 }
 

@@ -13,22 +13,24 @@
 #include "platform/x11/x11_stop.h"
 #include "platform/x11/x11_window_hints.h"
 
+namespace {
+
+// No exposures: the server paints them from the background tile.
+constexpr long kEventMask = ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+
+} // namespace
+
 X11FormWindow::X11FormWindow(X11Backend& backend, Form& owner)
     : backend_(backend), owner_(owner), surface_(1, 1, XrgbOfBackColor(owner.BackColor())),
       image_(*gdi32_internals::ImageOf(surface_.DC())), shape_(0, 0, 1, 1),
       tile_(backend.Connection())
 {
     X11Connection& x = backend_.Connection();
-    // No background until the tile holds pixels: the screen keeps what it
-    // showed rather than flashing a colour.
-    XSetWindowAttributes attributes{};
-    attributes.background_pixmap = None;
-    attributes.border_pixel = 0;
-    attributes.bit_gravity = NorthWestGravity;
-    attributes.event_mask = backend_.FormEventMask();
-    window_ =
-        XCreateWindow(x.display(), x.root(), 0, 0, 1, 1, 0, x.depth(), InputOutput, x.visual(),
-                      CWBackPixmap | CWBorderPixel | CWBitGravity | CWEventMask, &attributes);
+    window_ = CreateTopLevel(false);
+    overlay_ = CreateTopLevel(true);
+    if (x.HasShape())
+        XShapeCombineRectangles(x.display(), window_, ShapeBounding, 0, 0, nullptr, 0, ShapeSet,
+                                YXBanded);
     // No GraphicsExpose or NoExpose for our copies: the tile has every
     // pixel they read.
     XGCValues values{};
@@ -36,7 +38,9 @@ X11FormWindow::X11FormWindow(X11Backend& backend, Form& owner)
     gc_ = XCreateGC(x.display(), x.root(), GCGraphicsExposures, &values);
     x11_hints::SetFormHints(x, window_, owner_.Definition());
     x11_hints::SetPlacement(x, window_, 0, 0, 1, 1);
+    x11_hints::SetOverlayHints(x, overlay_, owner_.Definition());
     backend_.Register(window_, this);
+    backend_.Register(overlay_, this);
     // A new image is a clear one: a batch with nothing in it yet.
     recording_ = backend_.DrawsPicturesOnServer();
     batch_.clear_xrgb = image_.Background();
@@ -48,10 +52,35 @@ X11FormWindow::~X11FormWindow()
 {
     image_.Defer(nullptr);
     backend_.Unregister(window_);
+    backend_.Unregister(overlay_);
     Display* display = backend_.Connection().display();
     XFreeGC(display, gc_);
+    XDestroyWindow(display, overlay_);
     XDestroyWindow(display, window_);
     XFlush(display);
+}
+
+// No background until the tile holds pixels: the screen keeps what it
+// showed rather than flashing a colour.
+Window X11FormWindow::CreateTopLevel(bool override_redirect)
+{
+    X11Connection& x = backend_.Connection();
+    XSetWindowAttributes attributes{};
+    attributes.background_pixmap = None;
+    attributes.border_pixel = 0;
+    attributes.bit_gravity = NorthWestGravity;
+    attributes.override_redirect = override_redirect;
+    const Window window = XCreateWindow(
+        x.display(), x.root(), 0, 0, 1, 1, 0, x.depth(), InputOutput, x.visual(),
+        CWBackPixmap | CWBorderPixel | CWBitGravity | CWOverrideRedirect, &attributes);
+    XSelectInput(x.display(), window,
+                 kEventMask | (override_redirect ? VisibilityChangeMask : NoEventMask));
+    return window;
+}
+
+long X11FormWindow::EventMaskOf(Window window) const
+{
+    return window == overlay_ ? kEventMask | VisibilityChangeMask : kEventMask;
 }
 
 HWND X11FormWindow::Handle() { return reinterpret_cast<HWND>(uintptr_t(window_)); }
@@ -68,8 +97,9 @@ void X11FormWindow::Place(int x, int y, int width, int height)
     const int scale = connection.Scale();
     x11_hints::SetPlacement(connection, window_, x_ * scale, y_ * scale, width_ * scale,
                             height_ * scale);
-    XMoveResizeWindow(connection.display(), window_, x_ * scale, y_ * scale,
-                      unsigned(width_ * scale), unsigned(height_ * scale));
+    for (const Window window : {window_, overlay_})
+        XMoveResizeWindow(connection.display(), window, x_ * scale, y_ * scale,
+                          unsigned(width_ * scale), unsigned(height_ * scale));
     // The shape is kept within the window's bounds: new bounds, new shape.
     tile_valid_ = false;
     PixmanRegion shape;
@@ -97,6 +127,7 @@ void X11FormWindow::SetVisible(bool visible)
         x11_stop::MarkStoppable(x, window_);
         Map();
     } else {
+        XUnmapWindow(x.display(), overlay_);
         XWithdrawWindow(x.display(), window_, x.screen());
     }
 }
@@ -196,7 +227,7 @@ void X11FormWindow::Show(PixmanRegion& shape, bool again)
             DrawBatch(extents);
         else
             backend_.Painter().PutArea(tile_.Id(), image_, *shape.get(), scale);
-        tile_.Attach(window_);
+        tile_.Attach(overlay_);
     }
     // 2. The shape: what it newly reveals is painted from the tile at once.
     shape_ = std::move(shape);
@@ -237,12 +268,13 @@ void X11FormWindow::Map()
     Display* display = backend_.Connection().display();
     map_serial_ = NextRequest(display);
     unmapped_by_other_ = false;
-    XMapRaised(display, window_); // painted from the tile as it appears
+    XMapWindow(display, window_);
+    XMapRaised(display, overlay_); // painted from the tile as it appears
 }
 
 // An unmap of ours (hiding, or the window manager reparenting us before
 // our map) is older than our last map request; a later one is another
-// client's doing while we meant to be seen.
+// client's doing while we meant to be seen, of either window.
 void X11FormWindow::ObserveUnmap(const XUnmapEvent& event)
 {
     if (visible_ && event.serial >= map_serial_ && !event.send_event)
@@ -260,7 +292,7 @@ void X11FormWindow::Repaint(const pixman_box32_t& box)
         return;
     const int scale = backend_.Connection().Scale();
     const int x = box.x1 * scale, y = box.y1 * scale;
-    XCopyArea(backend_.Connection().display(), tile_.Id(), window_, gc_, x, y,
+    XCopyArea(backend_.Connection().display(), tile_.Id(), overlay_, gc_, x, y,
               unsigned((box.x2 - box.x1) * scale), unsigned((box.y2 - box.y1) * scale), x, y);
 }
 
@@ -273,12 +305,12 @@ void X11FormWindow::SendShape()
         return;
     Display* display = x.display();
     if (!surface_.Region()) {
-        XShapeCombineMask(display, window_, ShapeBounding, 0, 0, None, ShapeSet);
+        XShapeCombineMask(display, overlay_, ShapeBounding, 0, 0, None, ShapeSet);
         return;
     }
     // Within the window's bounds, so every rectangle fits X's 16 bits.
     XRectanglesOf(*shape_.get(), rectangles_, x.Scale());
-    XShapeCombineRectangles(display, window_, ShapeBounding, 0, 0, rectangles_.data(),
+    XShapeCombineRectangles(display, overlay_, ShapeBounding, 0, 0, rectangles_.data(),
                             int(rectangles_.size()), ShapeSet, YXBanded);
 }
 
@@ -288,7 +320,7 @@ void X11FormWindow::SetTopmost(bool topmost)
     x11_hints::SetAbove(x, window_, owner_.Definition(), visible_, topmost);
     topmost_ = topmost;
     if (topmost)
-        XRaiseWindow(x.display(), window_);
+        XRaiseWindow(x.display(), overlay_);
 }
 
 bool X11FormWindow::Contains(int x, int y) const
@@ -312,5 +344,5 @@ void X11FormWindow::ObserveVisibility(const XVisibilityEvent& event)
     if (now - last_raise_ns_ < kRaiseInterval)
         return;
     last_raise_ns_ = now;
-    XRaiseWindow(backend_.Connection().display(), window_);
+    XRaiseWindow(backend_.Connection().display(), overlay_);
 }

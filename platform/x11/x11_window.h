@@ -3,6 +3,16 @@
 // the screen) with a device context over it, and the window region that
 // cuts both what is seen and what takes clicks.
 //
+// Two X windows make one form window. The form's own window is the one the
+// window manager knows: it has the title, is framed, activated and closed,
+// and is what the handle names; its shape is empty, so it shows nothing and
+// takes no click. What is seen and clicked is an overlay of the same size at
+// the same place that no window manager manages: its shape changes every
+// tick, and a managed window's frame would copy that shape each time (two
+// more shape changes a tick, each making the server work out again what
+// every window below shows). Unmanaged, the overlay raises itself when
+// another window covers it.
+//
 // The pixels inside the shape go to the window's background pixmap, which
 // the server paints from by itself; a new shape goes to the server after
 // the pixmap holds the pixels it reveals, so neither a black silhouette nor
@@ -46,14 +56,14 @@ public:
     void DrawPicture(const Picture& picture, int x, int y) override;
 
     Window Id() const { return window_; }
+    // The window that shows the pixels and takes the clicks.
+    Window Overlay() const { return overlay_; }
     Form& Owner() const { return owner_; }
     // In the program's pixels; on the screen, times the connection's scale.
     RECT Placement() const { return RECT{x_, y_, x_ + width_, y_ + height_}; }
-    // The events this window wants for itself: no exposures, since the
-    // server paints them from the background tile. Without a window manager
-    // to keep it above the others it also hears of being covered.
-    static constexpr long kEventMask = ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
-    static constexpr long kKeepRaisedMask = VisibilityChangeMask;
+    // The events one of its X windows wants for itself (the overlay also
+    // hears of being covered).
+    long EventMaskOf(Window window) const;
 
     // On success the window owns `region` (null: none) and deletes the one
     // it had; then shows the pixels inside the new shape. A handle that is
@@ -96,10 +106,12 @@ private:
     void Settle(TiledImage& image) override;
     void Repaint(const pixman_box32_t& box);
     void Map();
+    Window CreateTopLevel(bool override_redirect);
 
     X11Backend& backend_;
     Form& owner_;
     Window window_;
+    Window overlay_;
     FormSurface surface_;
     int x_ = 0, y_ = 0, width_ = 1, height_ = 1;
     bool visible_ = false;

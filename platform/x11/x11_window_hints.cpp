@@ -40,6 +40,19 @@ std::vector<Atom> States(X11Connection& x, const FormDefinition& definition, boo
     return states;
 }
 
+void SetClass(Display* display, Window window, const FormDefinition& definition,
+              const XWMHints* wm_hints)
+{
+    XClassHint class_hint;
+    std::string instance = definition.Name;
+    std::string class_name = "Walkers";
+    class_hint.res_name = instance.data();
+    class_hint.res_class = class_name.data();
+    // Also WM_CLIENT_MACHINE and WM_LOCALE_NAME.
+    XSetWMProperties(display, window, nullptr, nullptr, nullptr, 0, nullptr,
+                     const_cast<XWMHints*>(wm_hints), &class_hint);
+}
+
 } // namespace
 
 void SetFormHints(X11Connection& x, Window window, const FormDefinition& definition)
@@ -47,18 +60,11 @@ void SetFormHints(X11Connection& x, Window window, const FormDefinition& definit
     Display* display = x.display();
     const X11Atoms& atoms = x.atoms();
 
-    XClassHint class_hint;
-    std::string instance = definition.Name;
-    std::string class_name = "Walkers";
-    class_hint.res_name = instance.data();
-    class_hint.res_class = class_name.data();
     XWMHints wm_hints{};
     wm_hints.flags = InputHint | StateHint;
     wm_hints.input = True;
     wm_hints.initial_state = NormalState;
-    // Also WM_CLIENT_MACHINE and WM_LOCALE_NAME.
-    XSetWMProperties(display, window, nullptr, nullptr, nullptr, 0, nullptr, &wm_hints,
-                     &class_hint);
+    SetClass(display, window, definition, &wm_hints);
 
     Atom protocols[] = {atoms.wm_delete_window};
     XSetWMProtocols(display, window, protocols, 1);
@@ -72,6 +78,13 @@ void SetFormHints(X11Connection& x, Window window, const FormDefinition& definit
     SetAtoms(x, window, atoms.net_wm_state, States(x, definition, false));
     SetCardinal(x, window, atoms.net_wm_pid, long(getpid()));
     SetCardinal(x, window, atoms.net_wm_user_time, 0);
+}
+
+// Whose it is, for a person or a tool looking at the screen's windows.
+void SetOverlayHints(X11Connection& x, Window window, const FormDefinition& definition)
+{
+    SetClass(x.display(), window, definition, nullptr);
+    SetCardinal(x, window, x.atoms().net_wm_pid, long(getpid()));
 }
 
 void SetTitle(X11Connection& x, Window window, const std::string& title)

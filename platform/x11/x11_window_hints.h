@@ -16,6 +16,8 @@ namespace x11_hints {
 // (_NET_WM_USER_TIME 0), so the program does not take the foreground from
 // the window the figures walk on.
 void SetFormHints(X11Connection& x, Window window, const FormDefinition& definition);
+// The overlay that shows a form's pixels: its class and process, no more.
+void SetOverlayHints(X11Connection& x, Window window, const FormDefinition& definition);
 
 // WM_NAME and _NET_WM_NAME (UTF-8).
 void SetTitle(X11Connection& x, Window window, const std::string& title);

@@ -165,20 +165,31 @@ TEST_F(HostileClient, AnUnmappedFormWindowReturnsAndSigusr1WithoutCountersIsHarm
     std::this_thread::sleep_for(300ms);
     ASSERT_TRUE(walkers->Running()) << "SIGUSR1 ended the program";
 
-    // Another client unmaps Form1: the figures are gone from the screen,
-    // and back with the next region.
-    Window form = None;
-    ASSERT_TRUE(WaitUntil([&] { return (form = session.FindWindow("Form1")) != None; }, 5s));
-    XUnmapWindow(session.display(), form);
-    XSync(session.display(), False);
-    EXPECT_TRUE(WaitUntil(
+    // Another client unmaps Form1's windows, the one the window manager
+    // frames and the overlay that shows the figures: each is back with the
+    // next region.
+    std::vector<Window> windows;
+    ASSERT_TRUE(WaitUntil(
         [&] {
-            XWindowAttributes attributes{};
-            return XGetWindowAttributes(session.display(), form, &attributes) &&
-                   attributes.map_state == IsViewable && OnTitleBar(sample.Id());
+            windows.clear();
+            std::istringstream found(session.Xdotool({"search", "--classname", "^Form1$"}));
+            for (Window window; found >> window;)
+                windows.push_back(window);
+            return windows.size() == 2;
         },
-        5s))
-        << "Form1 stayed hidden";
+        5s));
+    for (const Window window : windows) {
+        XUnmapWindow(session.display(), window);
+        XSync(session.display(), False);
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                XWindowAttributes attributes{};
+                return XGetWindowAttributes(session.display(), window, &attributes) &&
+                       attributes.map_state == IsViewable && OnTitleBar(sample.Id());
+            },
+            5s))
+            << "window " << window << " stayed hidden";
+    }
     EXPECT_TRUE(walkers->Running());
 }
 

@@ -18,6 +18,7 @@
 #include "platform/winapi.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_errors.h"
+#include "platform/x11/x11_window.h"
 #include "rgn/frm_RGN_Picture.h"
 #include "rgn/mod_RGN_UserFunction.h"
 #include "rgn/shape_table.h"
@@ -177,7 +178,8 @@ protected:
             return shown;
         Display* probe = session.display();
         const Window root = DefaultRootWindow(probe);
-        const Window window = Window(reinterpret_cast<uintptr_t>(canvas->hwnd()));
+        // Seen and clicked: the overlay, not the window the manager frames.
+        const Window window = backend->FindForm(canvas->hwnd())->Overlay();
         std::uniform_int_distribution<int> column(0, kWidth - 1), row(0, kHeight - 1);
         for (int i = 0; i < 150; ++i) {
             const int x = column(random), y = row(random);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/toolkit/fixed_array.h"
 #include "platform/toolkit/numbers.h"
 #include "platform/toolkit/random_source.h"
@@ -78,6 +80,15 @@ TEST(NumberRules, NumberTextAndNumericValueRoundTrip)
     EXPECT_EQ(NumericValue("."), 0);
     EXPECT_EQ(NumericValue("-"), 0);
     EXPECT_EQ(NumericValue(".5"), 0.5);
+    // Whole numbers take a shorter way; what may continue them does not.
+    EXPECT_EQ(NumericValue(" +12,5"), 12);
+    EXPECT_EQ(NumericValue("12."), 12);
+    EXPECT_EQ(NumericValue("12.5"), 12.5);
+    EXPECT_EQ(NumericValue("12d2"), 1200);
+    EXPECT_EQ(NumericValue("12E-1"), 1.2);
+    EXPECT_EQ(NumericValue("-99999999999999"), -99999999999999.0);
+    EXPECT_EQ(NumericValue("123456789012345678"), 123456789012345678.0);
+    EXPECT_TRUE(std::signbit(NumericValue("-0")));
     EXPECT_EQ(ErrorNumberOf([] { NumericValue("1e999"); }), kOverflow);
 }
 
