@@ -77,6 +77,9 @@ public:
     int64_t RoundTripNanoseconds() const { return round_trip_ns_; }
     // A question sent whose answer is taken later.
     void CountAsked() { ++round_trips_; }
+    // Answers taken so far: what the probe answers may have changed.
+    uint64_t Answered() const { return answered_; }
+    void CountAnswered() { ++answered_; }
     // Lives while the program waits for one reply (counted unless it was
     // counted when asked).
     class RoundTrip {
@@ -104,6 +107,7 @@ private:
     int scale_ = 1;
     int shape_event_base_ = -1;
     uint64_t round_trips_ = 0;
+    uint64_t answered_ = 0;
     int64_t round_trip_ns_ = 0;
 };
 

@@ -33,6 +33,10 @@ constexpr int64_t kFirstAnswersNs = 500'000'000;
 // been taken in.
 constexpr int64_t kLookAgainAfter = 100'000'000;
 
+// A window manager moving the focus from one window to the next may name
+// no window in between: no window becomes the answer once that lasted.
+constexpr int64_t kNoneLasts = 30'000'000;
+
 // What watching adds to a window's mask: its title and frame extents, its
 // moves and its end, and (without a window manager) the focus leaving it.
 constexpr long kWatchActive = PropertyChangeMask | StructureNotifyMask | FocusChangeMask;
@@ -245,15 +249,18 @@ Window X11Foreground::Active()
 void X11Foreground::AwaitFirstAnswers()
 {
     started_ = true;
+    // Nothing was answered before: the first answer may come in any call.
+    const bool held = std::exchange(held_, false);
     const int64_t end = MonotonicNanoseconds() + kFirstAnswersNs;
     for (;;) {
         Advance();
         const int64_t left = end - MonotonicNanoseconds();
         if (Settled() || left <= 0)
-            return;
+            break;
         // In short slices: an answer may already sit in what was read.
         AwaitReplies(x_, int(std::min<int64_t>(left / 1'000'000 + 1, 5)));
     }
+    held_ = held;
 }
 
 bool X11Foreground::Settled() const
@@ -284,7 +291,7 @@ void X11Foreground::Advance()
         Follow(now);
     if (coming_) {
         Refresh(*coming_);
-        if (coming_->Complete())
+        if (coming_->Complete(MonotonicNanoseconds()) && !held_)
             Promote();
     }
 }
@@ -315,12 +322,12 @@ void X11Foreground::Follow(Window now)
         Release(std::move(coming_));
     if (now == shown_->window)
         return; // back to the window answered
-    if (now == None) {
-        Release(std::exchange(shown_, std::make_unique<Known>()));
-        return;
-    }
     coming_ = std::make_unique<Known>();
     coming_->window = now;
+    if (now == None) {
+        coming_->look_again_ns = MonotonicNanoseconds() + kNoneLasts;
+        return;
+    }
     // Watch first, then ask: a change after the answer is then heard of.
     Select(now);
     coming_->look_again_ns = MonotonicNanoseconds() + kLookAgainAfter;

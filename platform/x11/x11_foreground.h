@@ -47,6 +47,19 @@ public:
 
     // The foreground window, None for none.
     Window Active();
+    // Whether an answer is awaited about which window is in front or about
+    // a window newly there.
+    bool Asking() const { return manager_.Asking() || active_.Asked() || coming_; }
+    // Between ticks: takes the answers that came and asks what follows,
+    // so that a window newly in front is known in full by the next tick.
+    void Progress()
+    {
+        if (started_)
+            Advance();
+    }
+    // While held (during a tick), the window answered stays the same: the
+    // tick reads a title and then edges, and they describe one window.
+    void Hold(bool held) { held_ = held; }
     // Whether a window manager that follows the EWMH is running (as of the
     // last answer; events say when to ask again).
     bool ManagerRunning() const { return manager_.Check() != None; }
@@ -91,6 +104,7 @@ private:
         Window window = None;
         bool gone = false;
         int64_t look_again_ns = 0; // when to read everything once more, 0 for never
+                                   // (for None: when it is the answer)
         X11ChangeRate rate;
 
         bool title_stale = true;
@@ -113,7 +127,12 @@ private:
         X11Layout layout;
         X11LayoutLookup layout_asked;
 
-        bool Complete() const { return gone || (title_known && extents_known && layout_known); }
+        bool Complete(int64_t now_ns) const
+        {
+            if (window == None)
+                return now_ns >= look_again_ns;
+            return gone || (title_known && extents_known && layout_known);
+        }
     };
 
     // Whether something stale may be read again now; if so, notes the read.
@@ -155,6 +174,7 @@ private:
     int64_t manager_read_ns_ = kNeverRead;
 
     bool started_ = false;
+    bool held_ = false;
     bool active_stale_ = true;
     int64_t active_read_ns_ = kNeverRead;
     X11ActiveQuestion active_;

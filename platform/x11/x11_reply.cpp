@@ -11,8 +11,8 @@
 void X11Reply::Sent(X11Connection& x, unsigned int sequence)
 {
     Forget();
-    connection_ = XGetXCBConnection(x.queries());
-    xcb_flush(connection_);
+    x_ = &x;
+    xcb_flush(XGetXCBConnection(x.queries()));
     x.CountAsked();
     sequence_ = sequence;
     pending_ = true;
@@ -24,8 +24,9 @@ bool X11Reply::Take()
         return answered_;
     void* reply = nullptr;
     xcb_generic_error_t* error = nullptr;
-    if (!xcb_poll_for_reply(connection_, sequence_, &reply, &error))
+    if (!xcb_poll_for_reply(XGetXCBConnection(x_->queries()), sequence_, &reply, &error))
         return false;
+    x_->CountAnswered();
     std::free(error); // a window that is gone: no answer
     pending_ = false;
     answered_ = true;
@@ -36,7 +37,7 @@ bool X11Reply::Take()
 void X11Reply::Forget()
 {
     if (pending_)
-        xcb_discard_reply(connection_, sequence_);
+        xcb_discard_reply(XGetXCBConnection(x_->queries()), sequence_);
     pending_ = false;
     answered_ = false;
     std::free(reply_);

@@ -8,7 +8,6 @@
 #include <cstdint>
 
 class X11Connection;
-struct xcb_connection_t;
 
 class X11Reply {
 public:
@@ -34,7 +33,7 @@ public:
     void Forget();
 
 private:
-    xcb_connection_t* connection_ = nullptr;
+    X11Connection* x_ = nullptr;
     unsigned int sequence_ = 0;
     bool pending_ = false;
     bool answered_ = false;
