@@ -170,6 +170,9 @@ void X11Backend::ProcessPendingEvents()
     Collect(just_waited_ ? socket_readable_ : ReadIsDue());
     just_waited_ = false;
     foreground_.Progress();
+    for (const auto& [id, window] : windows_)
+        if (id == window->Overlay())
+            window->KeepOnTop();
     XEvent event;
     while (TakeEvent(event)) {
         Act(event);

@@ -334,15 +334,23 @@ bool X11FormWindow::Contains(int x, int y) const
 
 // Another window went over ours: back on top, if we are meant to be there.
 // At most a few times a second, so that two windows that both want to be on
-// top do not keep the server busy raising them in turn.
+// top do not keep the server busy raising them in turn; a raise held back
+// is made at a later turn of the loop, as no new notice may come.
 void X11FormWindow::ObserveVisibility(const XVisibilityEvent& event)
 {
+    covered_ = event.state != VisibilityUnobscured;
+    KeepOnTop();
+}
+
+void X11FormWindow::KeepOnTop()
+{
     constexpr int64_t kRaiseInterval = 250'000'000;
-    if (event.state == VisibilityUnobscured || !topmost_ || !visible_)
+    if (!covered_ || !topmost_ || !visible_)
         return;
     const int64_t now = MonotonicNanoseconds();
     if (now - last_raise_ns_ < kRaiseInterval)
         return;
     last_raise_ns_ = now;
+    covered_ = false; // until the server says so again
     XRaiseWindow(backend_.Connection().display(), overlay_);
 }

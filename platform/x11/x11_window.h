@@ -75,6 +75,9 @@ public:
     // inside the window's shape.
     bool Contains(int x, int y) const;
     void ObserveVisibility(const XVisibilityEvent& event);
+    // Raises the overlay if it is covered and the last raise is long enough
+    // ago (called at every turn of the loop).
+    void KeepOnTop();
     // Another client may unmap the window: it is mapped again at the next
     // region applied.
     void ObserveUnmap(const XUnmapEvent& event);
@@ -119,6 +122,7 @@ private:
     unsigned long map_serial_ = 0; // of our last map request
     bool topmost_ = false;
     int64_t last_raise_ns_ = 0;
+    bool covered_ = false; // by another window, as last heard
 
     TiledImage& image_; // the surface's
 

@@ -238,6 +238,32 @@ TEST_F(WalkersOnDesktop, KeepsWorkingWhenTheWindowManagerExitsAndComesBack)
     EXPECT_EQ(black_seen, 0);
 }
 
+// A window no window manager stacks (a menu, a tooltip, another overlay)
+// mapped over the figures: they come back on top of it.
+TEST_F(WalkersOnDesktop, FiguresComeBackAboveAnUnmanagedWindowOverThem)
+{
+    SampleWindow sample(session, "sample", "600x300+300+300");
+    ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
+    auto walkers = StartWalkers(session);
+    ASSERT_TRUE(WaitOnTitleBar(sample.Id(), kStartup));
+
+    const Box band = TitleBarBand(session.Frame(sample.Id()));
+    Display* display = session.display();
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.background_pixel = WhitePixel(display, DefaultScreen(display));
+    const Window cover = XCreateWindow(
+        display, DefaultRootWindow(display), band.left, band.top,
+        unsigned(band.right - band.left), unsigned(band.bottom - band.top), 0, CopyFromParent,
+        InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(display, cover);
+    XSync(display, False);
+    EXPECT_TRUE(WaitOnTitleBar(sample.Id(), 2s)) << "the figures stayed under the window";
+    XDestroyWindow(display, cover);
+    XSync(display, False);
+    EXPECT_TRUE(walkers->Running());
+}
+
 TEST_F(WalkersOnDesktop, LosingTheXServerEndsItWithStatusOne)
 {
     SampleWindow sample(session, "sample", "600x300+300+300");
