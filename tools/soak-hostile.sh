@@ -40,7 +40,7 @@ export DISPLAY=:$(head -1 "$work/display")
 # that it is started again, and walkers meanwhile goes without a window
 # manager, one more thing it must take.
 (
-    ulimit -v 1048576
+    ulimit -v 3145728
     trap 'kill $manager 2>/dev/null; exit' TERM
     while :; do
         openbox & manager=$!
