@@ -33,7 +33,22 @@ Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -1 "$work/display")
-openbox >"$work/openbox.log" 2>&1 &
+# openbox cannot keep up with the floods: it queues every notice of the
+# title flood and re-reads the title for each, and grew to 23 GB in ten
+# minutes until the kernel killed it (and the machine's other work waited
+# on reclaimed memory meanwhile). Its memory is capped; when it dies of
+# that it is started again, and walkers meanwhile goes without a window
+# manager, one more thing it must take.
+(
+    ulimit -v 3145728
+    trap 'kill $manager 2>/dev/null; exit' TERM
+    while :; do
+        openbox & manager=$!
+        wait $manager
+        echo "openbox ended" >>"$work/openbox.ends"
+        sleep 0.5
+    done
+) >"$work/openbox.log" 2>&1 &
 pids+=($!)
 sleep 1
 "$sample" --title sample --geometry 600x300+300+300 >"$work/sample.out" 2>&1 &
@@ -43,8 +58,13 @@ window=$(awk '/^window/ {print $2}' "$work/sample.out")
 xdotool windowactivate "$window" 2>/dev/null
 
 # The quarantine of freed memory is kept small so that resident memory
-# tells the program's own growth.
-WALKERS_X11_STATS=scheduling ASAN_OPTIONS=quarantine_size_mb=1 "$walkers" 2>"$work/walkers.err" &
+# tells the program's own growth. walkers runs in a session of its own, as
+# a program started from a desktop does: the scheduler shares the
+# processors out between sessions first, and in this script's session the
+# X server and the window manager, busy with the flood, would take the
+# share walkers waits for.
+WALKERS_X11_STATS=scheduling ASAN_OPTIONS=quarantine_size_mb=1 \
+    setsid "$walkers" 2>"$work/walkers.err" &
 walkers_pid=$!
 pids+=($walkers_pid)
 sleep 3
@@ -76,6 +96,7 @@ while :; do
     kill -USR1 "$walkers_pid"
     sleep 0.2
     rss=$(awk '/^VmRSS/ {print $2}' "/proc/$walkers_pid/status")
+    echo "$elapsed $rss" >>"$work/resident.log"
     gap_line=$(grep -o 'longest_tick_gap_ms [0-9]*.*' "$work/walkers.err" | tail -1)
     gap=$(echo "$gap_line" | awk '{print $2}')
     load=$(cut -d' ' -f1 /proc/loadavg)
@@ -119,7 +140,8 @@ echo "soak: ${seconds}s, $ticks ticks, walkers exit status $status," \
      "longest gap between ticks after the first minute $longest ms $longest_detail," \
      "$gaps seconds with a gap over 200 ms," \
      "load average $(printf '%s\n' "${loads[@]}" | sort -g | sed -n '1p;$p' | paste -sd-);" \
-     "storm: $(tail -1 "$work/storm.out"), hostile: $(tail -1 "$work/hostile.out")"
+     "storm: $(tail -1 "$work/storm.out"), hostile: $(tail -1 "$work/hostile.out")," \
+     "openbox restarted $(cat "$work/openbox.ends" 2>/dev/null | wc -l) times"
 [ "$status" -eq 0 ] || failed=1
 if [ "$failed" -ne 0 ]; then
     echo "soak: FAILED (logs in $work)" >&2

@@ -123,10 +123,11 @@ private:
 
     // The probe's answers since the last read: a tick asks about the same
     // window some two hundred times in a fraction of a millisecond, and
-    // until something is read or observed no answer can change.
+    // until something is read, observed or answered no answer can change.
     struct ProbeAnswers {
         int64_t read_ns = -1;
         uint64_t events = 0;
+        uint64_t answers = 0;
         bool active_known = false;
         HWND active = nullptr;
         HWND titled = nullptr; // whose title is kept, if any

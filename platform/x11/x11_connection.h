@@ -69,13 +69,17 @@ public:
 
     bool HasShape() const { return shape_event_base_ >= 0; }
 
-    // Round trips counted and timed where the backend waits for a reply:
-    // the probe's questions (the atoms and extensions asked for here, at
-    // the start, are not counted).
+    // Questions that have a reply, counted: the probe's, whose answers are
+    // taken later, and those of `walkers --stop` (the atoms and extensions
+    // asked for here, at the start, are not counted). And the time spent
+    // waiting for replies: the probe's first answers, and --stop's.
     uint64_t RoundTrips() const { return round_trips_; }
     int64_t RoundTripNanoseconds() const { return round_trip_ns_; }
     // A question sent whose answer is taken later.
     void CountAsked() { ++round_trips_; }
+    // Answers taken so far: what the probe answers may have changed.
+    uint64_t Answered() const { return answered_; }
+    void CountAnswered() { ++answered_; }
     // Lives while the program waits for one reply (counted unless it was
     // counted when asked).
     class RoundTrip {
@@ -103,6 +107,7 @@ private:
     int scale_ = 1;
     int shape_event_base_ = -1;
     uint64_t round_trips_ = 0;
+    uint64_t answered_ = 0;
     int64_t round_trip_ns_ = 0;
 };
 

@@ -153,7 +153,11 @@ void X11Backend::FireDueTimers()
     timers_.FireDue(MonotonicNanoseconds(), [this](Timer& timer) {
         ++stats_.timer_events;
         stats_.NoteTimer(MonotonicNanoseconds(), x_.RoundTripNanoseconds());
+        // A new window in front is taken now, or at the next tick.
+        foreground_.Progress();
+        foreground_.Hold(true);
         toolkit::DeliverTimer(timer);
+        foreground_.Hold(false);
     });
 }
 
@@ -165,6 +169,7 @@ void X11Backend::ProcessPendingEvents()
 {
     Collect(just_waited_ ? socket_readable_ : ReadIsDue());
     just_waited_ = false;
+    foreground_.Progress();
     for (const auto& [id, window] : windows_)
         if (id == window->Overlay())
             window->KeepOnTop();
@@ -195,13 +200,17 @@ void X11Backend::Wait(int timeout_ms)
     if (!deferred_.empty() || events_.HasQueued())
         return;
     ++stats_.waits;
-    pollfd descriptor{ConnectionNumber(display), POLLIN, 0};
+    // The answers the probe awaits wake the loop too: they are taken, and
+    // the next questions asked, before the next tick.
+    pollfd descriptors[2] = {{ConnectionNumber(display), POLLIN, 0},
+                             {ConnectionNumber(x_.queries()), POLLIN, 0}};
+    const nfds_t count = foreground_.Asking() && x_.queries() != display ? 2 : 1;
     const int64_t start = MonotonicNanoseconds();
-    const int ready = poll(&descriptor, 1, timeout_ms);
+    const int ready = poll(descriptors, count, timeout_ms);
     stats_.AddWaiting(MonotonicNanoseconds() - start);
     // A broken connection shows as readable too; reading it reaches the
     // I/O error handler, which ends the program.
-    socket_readable_ = ready > 0 || (ready < 0 && errno != EINTR);
+    socket_readable_ = descriptors[0].revents != 0 || (ready < 0 && errno != EINTR);
     if (ready == 0)
         last_read_ns_ = MonotonicNanoseconds(); // as good as a read that found nothing
 }

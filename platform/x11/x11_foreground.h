@@ -4,25 +4,31 @@
 // about what an event said has changed, and when the foreground moves to
 // another window.
 //
+// No answer is waited for (see x11_reply.h), except the first ones at the
+// start, for a moment. A window newly in front is answered once all of it
+// is known (its title, its frame extents and its place); until then the
+// window known before stays the answer (None if it is gone). Answers come
+// within a millisecond from a server that is not flooded, so the probe's
+// next call, in the same tick, usually has them.
+//
 // Another client may change a property as fast as the server lets it: what
 // an event marks stale is read again at most once per interval, so a flood
 // of changes costs a few round trips a tick, not one per question.
-//
-// With a window manager that publishes _NET_ACTIVE_WINDOW (and proves it is
-// alive through _NET_SUPPORTING_WM_CHECK) that property names the window;
-// without one, the window holding the input focus, climbed to its top level.
 #pragma once
 
 #include <X11/Xlib.h>
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "platform/user32_gdi32/win_constants.h"
+#include "platform/x11/x11_active_question.h"
 #include "platform/x11/x11_change_rate.h"
 #include "platform/x11/x11_frame_rect.h"
-#include "platform/x11/x11_properties.h"
+#include "platform/x11/x11_layout_lookup.h"
+#include "platform/x11/x11_manager_check.h"
 #include "platform/x11/x11_property_request.h"
 
 class X11Connection;
@@ -32,6 +38,7 @@ public:
     // `own_mask` tells the event mask this client keeps on a window for its
     // own sake (its form windows, the root); watching a window adds to it.
     X11Foreground(X11Connection& x, std::function<long(Window)> own_mask);
+    ~X11Foreground();
     X11Foreground(const X11Foreground&) = delete;
     X11Foreground& operator=(const X11Foreground&) = delete;
 
@@ -40,16 +47,31 @@ public:
 
     // The foreground window, None for none.
     Window Active();
+    // Whether an answer is awaited about which window is in front or about
+    // a window newly there.
+    bool Asking() const { return manager_.Asking() || active_.Asked() || coming_; }
+    // Between ticks: takes the answers that came and asks what follows,
+    // so that a window newly in front is known in full by the next tick.
+    void Progress()
+    {
+        if (started_)
+            Advance();
+    }
+    // While held (during a tick), the window answered stays the same: the
+    // tick reads a title and then edges, and they describe one window.
+    void Hold(bool held) { held_ = held; }
     // Whether a window manager that follows the EWMH is running (as of the
-    // last question; events say when to ask again).
-    bool ManagerRunning() const { return manager_check_ != None; }
+    // last answer; events say when to ask again).
+    bool ManagerRunning() const { return manager_.Check() != None; }
     // Selects the window's events anew: its own mask, and what watching it
     // adds if it is watched.
     void Reselect(Window window);
-    // The title (at most `max_bytes` bytes); false for a window that is gone.
+    // The foreground window's title (at most 127 bytes); false for another
+    // window, or one that is gone.
     bool Title(Window window, std::string& title);
-    // The frame as a person sees it, in root coordinates, right and bottom
-    // exclusive; false for a window that is gone.
+    // The foreground window's frame as a person sees it, in root
+    // coordinates, right and bottom exclusive; false for another window, or
+    // one that is gone.
     bool Rect(Window window, RECT& rect);
     // How often the root was listened to again after a flood (measuring).
     uint64_t RootListenedAgain() const { return root_rate_.ListenedAgain(); }
@@ -58,43 +80,16 @@ private:
     // When something was last read: long enough ago that it is due.
     static constexpr int64_t kNeverRead = std::numeric_limits<int64_t>::min() / 2;
 
-    // What is known of one window, and which parts need asking again.
-    struct Known {
-        Window window = None;
-        bool gone = false;
-        int64_t look_again_ns = 0; // when to read everything once more, 0 for never
-
-        bool title_stale = true;
-        bool title_known = false; // answered once at least
-        int64_t title_read_ns = kNeverRead;
-        bool has_title = false;
-        std::string title;
-
-        bool extents_stale = true;
-        bool extents_known = false;
-        int64_t extents_read_ns = kNeverRead;
-        x11_frame::Extents frame_extents;
-        x11_frame::Extents gtk_extents;
-
-        bool layout_stale = true;
-        int64_t layout_read_ns = kNeverRead;
-        Window parent = None;
-        Window top_level = None;
-        x11_properties::Geometry top;    // the top level, in the root
-        int client_dx = 0, client_dy = 0; // the window's inside in the top level's
-        int client_width = 0, client_height = 0, client_border = 0;
-    };
-
     // Two properties asked for together: a title's two names, or the two
     // kinds of frame extents.
     struct PropertyPair {
         x11_properties::PropertyRequest first, second;
         bool Asked() const { return first.Asked(); }
-        // True once both answers came (waiting for them if `wait`).
-        bool Take(bool wait)
+        // True once both answers came.
+        bool Take()
         {
-            const bool first_came = first.Take(wait);
-            return second.Take(wait) && first_came;
+            const bool first_came = first.Take();
+            return second.Take() && first_came;
         }
         void Forget()
         {
@@ -103,55 +98,89 @@ private:
         }
     };
 
+    // What is known of one window, which parts need asking again, and the
+    // questions underway.
+    struct Known {
+        Window window = None;
+        bool gone = false;
+        int64_t look_again_ns = 0; // when to read everything once more, 0 for never
+                                   // (for None: when it is the answer)
+        X11ChangeRate rate;
+
+        bool title_stale = true;
+        bool title_known = false; // answered once at least
+        int64_t title_read_ns = kNeverRead;
+        bool has_title = false;
+        std::string title;
+        PropertyPair title_asked;
+
+        bool extents_stale = true;
+        bool extents_known = false;
+        int64_t extents_read_ns = kNeverRead;
+        x11_frame::Extents frame_extents;
+        x11_frame::Extents gtk_extents;
+        PropertyPair extents_asked;
+
+        bool layout_stale = true;
+        bool layout_known = false;
+        int64_t layout_read_ns = kNeverRead;
+        X11Layout layout;
+        X11LayoutLookup layout_asked;
+
+        bool Complete(int64_t now_ns) const
+        {
+            if (window == None)
+                return now_ns >= look_again_ns;
+            return gone || (title_known && extents_known && layout_known);
+        }
+    };
+
     // Whether something stale may be read again now; if so, notes the read.
     // While a window is not listened to, its state is always stale and read
     // again at a slower pace.
     static bool Due(bool stale, int64_t& read_ns, bool deaf = false,
                     int64_t interval = 10'000'000);
-    // Stops or resumes listening to property changes on the root and on the
-    // window in front, as their rate tells.
-    void ObserveRate(Window window, Time time);
-    void ListenAgainWhenDue();
-    void SelectProperties(Window window, bool listen);
-    void RefreshManager();
-    // Asks the server which window is in front, and waits for the answer.
-    Window AskActive();
-    Window ActiveFrom(const x11_properties::PropertyData& answer) const;
+    // The first answers, waited for a moment at the start.
+    void AwaitFirstAnswers();
+    bool Settled() const;
+    // Takes every answer that came and asks what is due.
+    void Advance();
+    void ManagerDecided(Window check_before, bool ewmh_before);
     // Follows the window in front to `now`.
     void Follow(Window now);
-    void Track(Window window);
-    void Watch(Window window, long mask);
-    void Unwatch(Window window);
-    bool RefreshTitle(Known& known);
-    bool RefreshExtents(Known& known);
-    void AskTitle(Window window, PropertyPair& questions);
-    void AskExtents(Window window, PropertyPair& questions);
-    // What the answers say; false for a window that is gone.
-    bool TitleFrom(Known& known, const PropertyPair& answers);
-    void ExtentsFrom(Known& known, const PropertyPair& answers);
-    // The window in front's title and extents: asked for when stale, taken
-    // when answered. Only what was never known is waited for.
-    bool UpdateTitle();
-    void UpdateExtents();
-    bool RefreshLayout(Known& known, bool watch);
+    void Promote();
+    // Stops watching what `known` watched.
+    void Release(std::unique_ptr<Known> known);
+    Known* Find(Window window) const;
+    // Stops or resumes listening to property changes on the root and on the
+    // windows known, as their rate tells.
+    void ObserveRate(Window window, Time time);
+    void ListenAgainWhenDue();
+    long MaskFor(Window window) const;
+    void Select(Window window);
+    // Asks what is stale about `known` and takes what was answered.
+    void Refresh(Known& known);
+    void RefreshTitle(Known& known);
+    void RefreshExtents(Known& known);
+    void RefreshLayout(Known& known);
+    void ObserveConfigure(Known& known, const XConfigureEvent& event);
     static RECT VisibleRect(const Known& known);
-    void ObserveConfigure(const XConfigureEvent& event);
 
     X11Connection& x_;
     std::function<long(Window)> own_mask_;
 
+    X11ManagerCheck manager_;
     bool manager_stale_ = true;
     int64_t manager_read_ns_ = kNeverRead;
-    bool ewmh_ = false;        // _NET_ACTIVE_WINDOW names the foreground window
-    Window manager_check_ = None;
 
+    bool started_ = false;
+    bool held_ = false;
     bool active_stale_ = true;
-    bool ewmh_answered_ = false; // the manager named a window (or none) since it came
-    x11_properties::PropertyRequest active_asked_;
     int64_t active_read_ns_ = kNeverRead;
+    X11ActiveQuestion active_;
     X11ChangeRate root_rate_;
-    X11ChangeRate active_rate_;
-    Known active_;
-    PropertyPair title_asked_;
-    PropertyPair extents_asked_;
+    // The window answered, and the one newly in front while it is not yet
+    // known in full.
+    std::unique_ptr<Known> shown_;
+    std::unique_ptr<Known> coming_;
 };

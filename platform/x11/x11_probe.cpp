@@ -34,11 +34,13 @@ void X11Backend::DrainForProbe()
 
 void X11Backend::FreshenProbe()
 {
-    if (probe_.read_ns == last_read_ns_ && probe_.events == stats_.x_events)
+    if (probe_.read_ns == last_read_ns_ && probe_.events == stats_.x_events &&
+        probe_.answers == x_.Answered())
         return;
     probe_ = ProbeAnswers{};
     probe_.read_ns = last_read_ns_;
     probe_.events = stats_.x_events;
+    probe_.answers = x_.Answered();
 }
 
 HWND X11Backend::ForegroundWindow()

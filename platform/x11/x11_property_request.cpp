@@ -1,45 +1,28 @@
 #include "platform/x11/x11_property_request.h"
 
 #include <X11/Xlib-xcb.h>
-#include <cstdlib>
 #include <xcb/xcb.h>
-#include <xcb/xcbext.h> // taking a reply without waiting
 
 #include "platform/x11/x11_connection.h"
 
 namespace x11_properties {
 
-void PropertyRequest::Ask(X11Connection& x, Window window, Atom property, long length)
+void PropertyRequest::Ask(X11Connection& x, Window window, Atom property, long length, long offset)
 {
     Forget();
-    x_ = &x;
-    xcb_connection_t* connection = XGetXCBConnection(x.queries());
-    const xcb_get_property_cookie_t cookie =
-        xcb_get_property(connection, 0, xcb_window_t(window), xcb_atom_t(property),
-                         XCB_GET_PROPERTY_TYPE_ANY, 0, uint32_t(length));
-    xcb_flush(connection);
-    x.CountAsked();
-    sequence_ = cookie.sequence;
-    pending_ = true;
+    const xcb_get_property_cookie_t cookie = xcb_get_property(
+        XGetXCBConnection(x.queries()), 0, xcb_window_t(window), xcb_atom_t(property),
+        XCB_GET_PROPERTY_TYPE_ANY, uint32_t(offset), uint32_t(length));
+    reply_.Sent(x, cookie.sequence);
 }
 
-bool PropertyRequest::Take(bool wait)
+bool PropertyRequest::Take()
 {
-    if (!pending_)
-        return answered_;
-    xcb_connection_t* connection = XGetXCBConnection(x_->queries());
-    void* reply = nullptr;
-    xcb_generic_error_t* error = nullptr;
-    if (wait) {
-        const X11Connection::RoundTrip trip(*x_, false);
-        reply = xcb_wait_for_reply(connection, sequence_, &error);
-    } else if (!xcb_poll_for_reply(connection, sequence_, &reply, &error)) {
+    if (!reply_.Pending())
+        return reply_.Asked();
+    if (!reply_.Take())
         return false;
-    }
-    std::free(error); // a window that is gone: no property
-    pending_ = false;
-    answered_ = true;
-    Keep(static_cast<xcb_get_property_reply_t*>(reply));
+    Keep();
     return true;
 }
 
@@ -54,14 +37,16 @@ void PropertyRequest::Widen(const unsigned char* value, int length, std::vector<
     answer_.data = reinterpret_cast<const unsigned char*>(into.data());
 }
 
-void PropertyRequest::Keep(xcb_get_property_reply_t* reply)
+void PropertyRequest::Keep()
 {
-    reply_ = reply;
+    const auto* reply = reply_.As<xcb_get_property_reply_t>();
     answer_ = PropertyData{};
+    failed_ = !reply;
     if (!reply || reply->type == XCB_NONE)
         return;
     const auto* value = static_cast<const unsigned char*>(xcb_get_property_value(reply));
     const int length = xcb_get_property_value_length(reply); // in bytes
+    more_ = reply->bytes_after > 0;
     answer_.type = reply->type;
     answer_.format = reply->format;
     switch (reply->format) {
@@ -83,12 +68,9 @@ void PropertyRequest::Keep(xcb_get_property_reply_t* reply)
 
 void PropertyRequest::Forget()
 {
-    if (pending_)
-        xcb_discard_reply(XGetXCBConnection(x_->queries()), sequence_);
-    pending_ = false;
-    answered_ = false;
-    std::free(reply_);
-    reply_ = nullptr;
+    reply_.Forget();
+    failed_ = false;
+    more_ = false;
     items_.clear();
     shorts_.clear();
     answer_ = PropertyData{};

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/x11/x11_connection.h"
-#include "platform/x11/x11_properties.h"
+#include "platform/x11/x11_property_data.h"
 
 namespace x11_stop {
 
@@ -23,9 +23,24 @@ constexpr auto kEndTimeout = 10s;
 
 bool OwnedByThisUser(X11Connection& x, Window window)
 {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    Status read = 0;
+    {
+        const X11Connection::RoundTrip trip(x);
+        read = XGetWindowProperty(x.queries(), window, x.atoms().walkers_user, 0, 1, False,
+                                  XA_CARDINAL, &type, &format, &count, &after, &data);
+    }
     std::vector<uint32_t> user;
-    return x11_properties::ReadItems32(x, window, x.atoms().walkers_user, XA_CARDINAL, 1, user) &&
-           user.size() == 1 && user[0] == getuid();
+    const bool mine = read == Success &&
+                      x11_properties::ParseItems32({type, format, count, data}, XA_CARDINAL, 1,
+                                                   user) &&
+                      user.size() == 1 && user[0] == getuid();
+    if (data)
+        XFree(data);
+    return mine;
 }
 
 // The marked windows at or below `window`; a window that goes meanwhile

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "platform/toolkit/form_definition.h"
@@ -323,6 +324,154 @@ TEST_F(BackendOnDesktop, AQuestionTheServerIsSlowToAnswerHoldsNoTick)
     EXPECT_TRUE(WaitUntil([&] { return Title(sample.Id()) == renamed; }, 3s)) << Title(sample.Id());
 }
 
+// A window manager as far as the probe can tell: a check window naming
+// itself on itself and on the root, and _NET_SUPPORTED listing
+// _NET_ACTIVE_WINDOW, which names `active`.
+Window StartFakeManager(Display* display, Window active)
+{
+    const Window root = DefaultRootWindow(display);
+    const long check = long(XCreateSimpleWindow(display, root, -10, -10, 1, 1, 0, 0, 0));
+    const long supported = long(XInternAtom(display, "_NET_ACTIVE_WINDOW", False));
+    const Atom check_name = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    auto set = [&](Window window, Atom property, Atom type, const long& value) {
+        XChangeProperty(display, window, property, type, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&value), 1);
+    };
+    set(root, XInternAtom(display, "_NET_ACTIVE_WINDOW", False), XA_WINDOW, long(active));
+    set(Window(check), check_name, XA_WINDOW, check);
+    set(root, XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM, supported);
+    set(root, check_name, XA_WINDOW, check);
+    XSync(display, False);
+    return Window(check);
+}
+
+void NameActive(Display* display, Window window)
+{
+    const long value = long(window);
+    XChangeProperty(display, DefaultRootWindow(display),
+                    XInternAtom(display, "_NET_ACTIVE_WINDOW", False), XA_WINDOW, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&value), 1);
+    XSync(display, False);
+}
+
+// Another client grabs the server, makes `change` on its connection and
+// lets go a second and a half later. Meanwhile `ask` is called as ticks
+// would call the probe; false if a call waited for the server (the grab
+// was over when it came back).
+bool AnsweredWhileGrabbed(const XSession& session, X11Backend& backend,
+                          const std::function<void(Display*)>& change,
+                          const std::function<void()>& ask)
+{
+    Display* grabber = XOpenDisplay(session.Name().c_str());
+    if (!grabber)
+        return false;
+    XGrabServer(grabber);
+    change(grabber);
+    XSync(grabber, False);
+    std::atomic<bool> grabbed{true};
+    std::thread release([&] {
+        std::this_thread::sleep_for(1500ms);
+        grabbed = false;
+        XUngrabServer(grabber);
+        XSync(grabber, False);
+    });
+    bool answered = true;
+    const auto start = std::chrono::steady_clock::now();
+    while (answered && std::chrono::steady_clock::now() - start < 300ms) {
+        backend.Drain();
+        ask();
+        answered = grabbed;
+        std::this_thread::sleep_for(5ms);
+    }
+    release.join();
+    XCloseDisplay(grabber);
+    return answered;
+}
+
+// Under a server grab held by another client, nothing the probe asks is
+// answered. A new window in front, a reparented one and a window manager
+// that ends must hold no tick: the window known before stays the answer,
+// title and rectangle, and once the grab ends the answers follow.
+TEST_F(BackendWithoutManager, ChangesUnderAServerGrabHoldNoTickAndAreFollowedAfter)
+{
+    SampleWindow first(session, "first", "300x200+50+300");
+    SampleWindow second(session, "second", "300x200+450+300");
+    SampleWindow third(session, "third", "200x100+50+50");
+    ASSERT_TRUE(first.Ready() && second.Ready() && third.Ready());
+    auto rect_of = [](Window window) {
+        RECT rect{};
+        return GetWindowRect(Handle(window), &rect) ? rect : RECT{-1, -1, -1, -1};
+    };
+    auto stays = [&](Window window, const std::string& title, const RECT& rect) {
+        return [&, window, title, rect] {
+            EXPECT_EQ(GetForegroundWindow(), Handle(window));
+            EXPECT_EQ(Title(window), title);
+            const RECT now = rect_of(window);
+            EXPECT_TRUE(now.left == rect.left && now.top == rect.top &&
+                        now.right == rect.right && now.bottom == rect.bottom);
+        };
+    };
+
+    // The focus moves to a window never asked about.
+    session.Xdotool({"windowfocus", "--sync", std::to_string(first.Id())});
+    ASSERT_TRUE(ForegroundBecomes(first.Id()));
+    const RECT first_rect{50, 300, 350, 500};
+    EXPECT_TRUE(AnsweredWhileGrabbed(
+        session, *backend,
+        [&](Display* d) { XSetInputFocus(d, second.Id(), RevertToParent, CurrentTime); },
+        stays(first.Id(), "first", first_rect)))
+        << "a new focus waited for the server";
+    EXPECT_TRUE(ForegroundBecomes(second.Id()));
+    EXPECT_EQ(Title(second.Id()), "second");
+
+    // A window manager comes and names a window; once it is the answer, its
+    // title and rectangle are known too.
+    const Window check = StartFakeManager(session.display(), third.Id());
+    ASSERT_TRUE(ForegroundBecomes(third.Id()));
+    EXPECT_TRUE(backend->Foreground().ManagerRunning());
+    NameActive(session.display(), first.Id());
+    ASSERT_TRUE(ForegroundBecomes(first.Id()));
+    EXPECT_TRUE(AnsweredWhileGrabbed(
+        session, *backend, [&](Display* d) { NameActive(d, second.Id()); },
+        stays(first.Id(), "first", first_rect)))
+        << "a window newly named waited for the server";
+    EXPECT_TRUE(ForegroundBecomes(second.Id()));
+    EXPECT_EQ(Title(second.Id()), "second");
+
+    // The window in front is put in another's frame.
+    const Window frame = XCreateSimpleWindow(session.display(), DefaultRootWindow(session.display()),
+                                       500, 100, 400, 300, 0, 0, 0);
+    XMapWindow(session.display(), frame);
+    XSync(session.display(), False);
+    const RECT second_rect{450, 300, 750, 500};
+    EXPECT_TRUE(AnsweredWhileGrabbed(
+        session, *backend, [&](Display* d) { XReparentWindow(d, second.Id(), frame, 20, 30); },
+        stays(second.Id(), "second", second_rect)))
+        << "a reparented window waited for the server";
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const RECT now = rect_of(second.Id());
+            return now.left == 500 && now.top == 100 && now.right == 900 && now.bottom == 400;
+        },
+        2s));
+
+    // The window manager ends; without one the focus names the window.
+    EXPECT_TRUE(AnsweredWhileGrabbed(
+        session, *backend,
+        [&](Display* d) {
+            XDestroyWindow(d, check);
+            XSetInputFocus(d, third.Id(), RevertToParent, CurrentTime);
+        },
+        [&] {
+            EXPECT_EQ(GetForegroundWindow(), Handle(second.Id()));
+            EXPECT_EQ(Title(second.Id()), "second");
+        }))
+        << "a window manager's end waited for the server";
+    EXPECT_TRUE(ForegroundBecomes(third.Id()));
+    EXPECT_FALSE(backend->Foreground().ManagerRunning());
+    EXPECT_EQ(Title(third.Id()), "third");
+}
+
 TEST_F(BackendOnDesktop, WindowRectIsTheFrameLessClientSideShadows)
 {
     SampleWindow sample(session, "sample", "300x200+150+250");
@@ -362,11 +511,15 @@ TEST_F(BackendOnDesktop, SteadyStateAsksTheServerNothingAndMovesComeFromEvents)
     RECT rect{};
     ASSERT_TRUE(GetWindowRect(Handle(sample.Id()), &rect));
     Title(sample.Id());
-    // A window new in front is asked about once more a moment later.
+    // A window new in front is asked about once more a moment later; the
+    // answers come over the next few ticks.
     std::this_thread::sleep_for(150ms);
-    GetForegroundWindow();
-    ASSERT_TRUE(GetWindowRect(Handle(sample.Id()), &rect));
-    Title(sample.Id());
+    for (int tick = 0; tick < 10; ++tick) {
+        GetForegroundWindow();
+        ASSERT_TRUE(GetWindowRect(Handle(sample.Id()), &rect));
+        Title(sample.Id());
+        std::this_thread::sleep_for(5ms);
+    }
 
     // A tick's worth of questions, many times over: no request at all.
     const unsigned long requests = NextRequest(display);
