@@ -283,6 +283,40 @@ TEST_F(BackendOnDesktop, ARootFloodIsListenedToAgainEverLessOften)
     EXPECT_TRUE(ForegroundBecomes(sample.Id()));
 }
 
+// Another client grabs the server, makes `change` on its connection and
+// lets go a second and a half later. Meanwhile `ask` is called as ticks
+// would call the probe; false if a call waited for the server (the grab
+// was over when it came back).
+bool AnsweredWhileGrabbed(const XSession& session, X11Backend& backend,
+                          const std::function<void(Display*)>& change,
+                          const std::function<void()>& ask)
+{
+    Display* grabber = XOpenDisplay(session.Name().c_str());
+    if (!grabber)
+        return false;
+    XGrabServer(grabber);
+    change(grabber);
+    XSync(grabber, False);
+    std::atomic<bool> grabbed{true};
+    std::thread release([&] {
+        std::this_thread::sleep_for(1500ms);
+        grabbed = false;
+        XUngrabServer(grabber);
+        XSync(grabber, False);
+    });
+    bool answered = true;
+    const auto start = std::chrono::steady_clock::now();
+    while (answered && std::chrono::steady_clock::now() - start < 300ms) {
+        backend.Drain();
+        ask();
+        answered = grabbed;
+        std::this_thread::sleep_for(5ms);
+    }
+    release.join();
+    XCloseDisplay(grabber);
+    return answered;
+}
+
 // A server busy with another client may take a second to come to a
 // question: the window in front's title, once known, is answered at once
 // while a new read of it waits for its answer. A server grabbed by another
@@ -294,31 +328,18 @@ TEST_F(BackendOnDesktop, AQuestionTheServerIsSlowToAnswerHoldsNoTick)
     ASSERT_TRUE(ForegroundBecomes(sample.Id()));
     EXPECT_TRUE(WaitUntil([&] { return Title(sample.Id()) == "sample"; }, 2s));
 
-    Display* grabber = XOpenDisplay(session.Name().c_str());
-    ASSERT_NE(grabber, nullptr);
-    XGrabServer(grabber);
     const std::string renamed = "renamed while grabbed";
-    XChangeProperty(grabber, sample.Id(), XInternAtom(grabber, "_NET_WM_NAME", False),
-                    XInternAtom(grabber, "UTF8_STRING", False), 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(renamed.data()), int(renamed.size()));
-    XSync(grabber, False);
-    std::atomic<bool> grabbed{true};
-    std::thread release([&] {
-        std::this_thread::sleep_for(5s);
-        grabbed = false;
-        XUngrabServer(grabber);
-        XSync(grabber, False);
-    });
     // The notice of the change comes; the read it calls for is not waited for.
     std::string during;
-    for (int question = 0; question < 200 && grabbed; ++question) {
-        backend->Drain();
-        during = Title(sample.Id());
-        std::this_thread::sleep_for(5ms);
-    }
-    const bool answered_while_grabbed = grabbed;
-    release.join();
-    XCloseDisplay(grabber);
+    const bool answered_while_grabbed = AnsweredWhileGrabbed(
+        session, *backend,
+        [&](Display* grabber) {
+            XChangeProperty(grabber, sample.Id(), XInternAtom(grabber, "_NET_WM_NAME", False),
+                            XInternAtom(grabber, "UTF8_STRING", False), 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(renamed.data()),
+                            int(renamed.size()));
+        },
+        [&] { during = Title(sample.Id()); });
     EXPECT_TRUE(answered_while_grabbed) << "the questions waited for the server";
     EXPECT_EQ(during, "sample");
     EXPECT_TRUE(WaitUntil([&] { return Title(sample.Id()) == renamed; }, 3s)) << Title(sample.Id());
@@ -354,39 +375,6 @@ void NameActive(Display* display, Window window)
     XSync(display, False);
 }
 
-// Another client grabs the server, makes `change` on its connection and
-// lets go a second and a half later. Meanwhile `ask` is called as ticks
-// would call the probe; false if a call waited for the server (the grab
-// was over when it came back).
-bool AnsweredWhileGrabbed(const XSession& session, X11Backend& backend,
-                          const std::function<void(Display*)>& change,
-                          const std::function<void()>& ask)
-{
-    Display* grabber = XOpenDisplay(session.Name().c_str());
-    if (!grabber)
-        return false;
-    XGrabServer(grabber);
-    change(grabber);
-    XSync(grabber, False);
-    std::atomic<bool> grabbed{true};
-    std::thread release([&] {
-        std::this_thread::sleep_for(1500ms);
-        grabbed = false;
-        XUngrabServer(grabber);
-        XSync(grabber, False);
-    });
-    bool answered = true;
-    const auto start = std::chrono::steady_clock::now();
-    while (answered && std::chrono::steady_clock::now() - start < 300ms) {
-        backend.Drain();
-        ask();
-        answered = grabbed;
-        std::this_thread::sleep_for(5ms);
-    }
-    release.join();
-    XCloseDisplay(grabber);
-    return answered;
-}
 
 // Under a server grab held by another client, nothing the probe asks is
 // answered. A new window in front, a reparented one and a window manager
