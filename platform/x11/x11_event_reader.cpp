@@ -116,9 +116,18 @@ bool X11EventReader::Convert(xcb_generic_event_t* raw, XEvent& event)
     if (type == GenericEvent)
         return false; // none is selected; their data would need a cookie
     const WireToEvent converter = ConverterOf(display_, type);
-    event = XEvent{};
-    if (!converter || !converter(display_, &event, reinterpret_cast<xEvent*>(raw)))
+    if (!converter)
         return false;
-    event.xany.serial = Serial(display_, raw->full_sequence);
-    return true;
+    // A converter widens the event's 16-bit sequence against the last
+    // request Xlib read. An event queued before a reply Xlib has since read
+    // would look lost to it (it says so on stderr and steps its count back),
+    // so it is shown the event's own serial, and the count never goes back.
+    const unsigned long serial = Serial(display_, raw->full_sequence);
+    const unsigned long read = X_DPY_GET_LAST_REQUEST_READ(display_);
+    X_DPY_SET_LAST_REQUEST_READ(display_, serial);
+    event = XEvent{};
+    const bool converted = converter(display_, &event, reinterpret_cast<xEvent*>(raw));
+    X_DPY_SET_LAST_REQUEST_READ(display_, read > serial ? read : serial);
+    event.xany.serial = serial;
+    return converted;
 }
