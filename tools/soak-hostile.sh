@@ -96,7 +96,10 @@ while :; do
     kill -USR1 "$walkers_pid"
     sleep 0.2
     rss=$(awk '/^VmRSS/ {print $2}' "/proc/$walkers_pid/status")
-    echo "$elapsed $rss" >>"$work/resident.log"
+    stats_line=$(grep 'walkers stats:' "$work/walkers.err" | tail -1)
+    live=$(echo "$stats_line" | grep -o 'live_heap_kb [0-9]*' | awk '{print $2}')
+    heap=$(echo "$stats_line" | grep -o ' heap_kb [0-9]*' | awk '{print $2}')
+    echo "$elapsed $rss ${live:-0} ${heap:-0}" >>"$work/resident.log"
     gap_line=$(grep -o 'longest_tick_gap_ms [0-9]*.*' "$work/walkers.err" | tail -1)
     gap=$(echo "$gap_line" | awk '{print $2}')
     load=$(cut -d' ' -f1 /proc/loadavg)
@@ -148,4 +151,4 @@ if [ "$failed" -ne 0 ]; then
     exit 1
 fi
 echo "soak: passed"
-rm -rf "$work"
+[ -n "${SOAK_KEEP:-}" ] && echo "soak: logs in $work" || rm -rf "$work"

@@ -1,4 +1,5 @@
 #include "platform/x11/x11_backend.h"
+#include "platform/shared/memory_figures.h"
 #include "platform/shared/monotonic_clock.h"
 
 #include <cstdio>
@@ -41,19 +42,25 @@ X11Backend::~X11Backend()
 void X11Backend::ReportStats()
 {
     const X11TickSpan gap = stats_.TakeLongest();
+    const MemoryFigures memory = CurrentMemoryFigures();
     auto ms = [](int64_t ns) { return (long long)(ns / 1'000'000); };
+    auto kb = [](uint64_t bytes) { return (unsigned long long)(bytes / 1024); };
     std::fprintf(stderr,
                  "walkers stats: ticks %llu, x_events %llu, waits %llu, round_trips %llu, "
                  "requests %llu, pixel_puts %llu, pixels %llu, picture_copies %llu, "
-                 "longest_tick_gap_ms %lld (waiting %lld, round_trips %lld, flushing %lld, "
+                 "resident_kb %llu, live_heap_kb %llu, heap_kb %llu, "
+                 "longest_tick_gap_ms %lld (waiting %lld, round_trips %lld, flushing %lld "
+                 "[runnable %lld, socket unwritable %lld times, unread %lld kB], "
                  "running %lld, runnable %lld)\n",
                  (unsigned long long)stats_.timer_events, (unsigned long long)stats_.x_events,
                  (unsigned long long)stats_.waits, (unsigned long long)x_.RoundTrips(),
                  (unsigned long long)NextRequest(x_.display()) - 1,
                  (unsigned long long)painter_.PutRequests(),
                  (unsigned long long)painter_.PixelsSent(), (unsigned long long)pictures_.Copies(),
+                 kb(memory.resident_bytes), kb(memory.live_bytes), kb(memory.heap_bytes),
                  ms(gap.wall_ns), ms(gap.waiting_ns), ms(gap.round_trip_ns),
-                 ms(gap.flushing_ns), ms(gap.running_ns), ms(gap.runnable_ns));
+                 ms(gap.flushing_ns), ms(gap.flush_runnable_ns), (long long)gap.flushes_unwritable,
+                 (long long)(gap.most_unsent / 1024), ms(gap.running_ns), ms(gap.runnable_ns));
     std::fflush(stderr);
 }
 

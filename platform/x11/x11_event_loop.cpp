@@ -189,11 +189,11 @@ void X11Backend::Wait(int timeout_ms)
     // Only when there are new requests; Xlib reads the socket as part of a
     // flush.
     if (NextRequest(display) != flushed_up_to_) {
-        const int64_t start = MonotonicNanoseconds();
+        stats_.StartFlush(ConnectionNumber(display));
         XFlush(display);
+        stats_.EndFlush();
         flushed_up_to_ = NextRequest(display);
         last_read_ns_ = MonotonicNanoseconds();
-        stats_.AddFlushing(last_read_ns_ - start);
     }
     just_waited_ = true;
     socket_readable_ = false;

@@ -2,6 +2,11 @@
 
 #include <cstdio>
 #include <ctime>
+#include <linux/sockios.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+
+#include "platform/shared/monotonic_clock.h"
 
 namespace {
 
@@ -22,6 +27,31 @@ void ReadSchedule(int64_t& running_ns, int64_t& runnable_ns)
 
 } // namespace
 
+void X11Stats::StartFlush(int socket)
+{
+    flush_start_ns_ = MonotonicNanoseconds();
+    if (!scheduling_)
+        return;
+    pollfd descriptor{socket, POLLOUT, 0};
+    if (poll(&descriptor, 1, 0) == 0)
+        ++now_.flushes_unwritable;
+    int unsent = 0;
+    if (ioctl(socket, SIOCOUTQ, &unsent) == 0 && unsent > now_.most_unsent)
+        now_.most_unsent = unsent;
+    int64_t running_ns = 0;
+    ReadSchedule(running_ns, flush_start_runnable_ns_);
+}
+
+void X11Stats::EndFlush()
+{
+    now_.flushing_ns += MonotonicNanoseconds() - flush_start_ns_;
+    if (!scheduling_)
+        return;
+    int64_t running_ns = 0, runnable_ns = flush_start_runnable_ns_;
+    ReadSchedule(running_ns, runnable_ns);
+    now_.flush_runnable_ns += runnable_ns - flush_start_runnable_ns_;
+}
+
 void X11Stats::NoteTimer(int64_t now_ns, int64_t round_trip_ns)
 {
     now_.round_trip_ns = round_trip_ns;
@@ -32,6 +62,9 @@ void X11Stats::NoteTimer(int64_t now_ns, int64_t round_trip_ns)
                                now_.waiting_ns - last_.waiting_ns,
                                now_.round_trip_ns - last_.round_trip_ns,
                                now_.flushing_ns - last_.flushing_ns,
+                               now_.flush_runnable_ns - last_.flush_runnable_ns,
+                               now_.flushes_unwritable - last_.flushes_unwritable,
+                               now_.most_unsent,
                                now_.running_ns - last_.running_ns,
                                now_.runnable_ns - last_.runnable_ns};
         if (span.wall_ns > longest_.wall_ns)
@@ -39,6 +72,7 @@ void X11Stats::NoteTimer(int64_t now_ns, int64_t round_trip_ns)
     }
     last_ = now_;
     last_.wall_ns = now_ns;
+    now_.most_unsent = 0; // the most since this tick
 }
 
 X11TickSpan X11Stats::TakeLongest()

@@ -12,6 +12,9 @@ struct X11TickSpan {
     int64_t waiting_ns = 0;     // in poll, for the server or a timer
     int64_t round_trip_ns = 0;  // waiting for the probe's replies
     int64_t flushing_ns = 0;    // writing requests out
+    int64_t flush_runnable_ns = 0; // of that, ready but not on a processor
+    int64_t flushes_unwritable = 0; // flushes that found the server behind
+    int64_t most_unsent = 0;    // bytes the server had not read, at a flush
     int64_t running_ns = 0;     // on a processor
     int64_t runnable_ns = 0;    // ready, but not on a processor
 };
@@ -26,7 +29,11 @@ public:
     // read from /proc: not while measuring the program's CPU).
     void MeasureScheduling(bool on) { scheduling_ = on; }
     void AddWaiting(int64_t ns) { now_.waiting_ns += ns; }
-    void AddFlushing(int64_t ns) { now_.flushing_ns += ns; }
+    // Around a flush of the connection `socket`: its time, and when
+    // measuring scheduling, whether the server was behind on reading (the
+    // socket full, bytes unread) or the program waited for a processor.
+    void StartFlush(int socket);
+    void EndFlush();
 
     // A timer fired at `now_ns`; `round_trip_ns` is the connection's total.
     void NoteTimer(int64_t now_ns, int64_t round_trip_ns);
@@ -38,4 +45,6 @@ private:
     X11TickSpan now_;  // totals so far (wall_ns: the last tick's time)
     X11TickSpan last_; // the totals at the last tick
     X11TickSpan longest_;
+    int64_t flush_start_ns_ = 0;
+    int64_t flush_start_runnable_ns_ = 0;
 };
