@@ -48,6 +48,7 @@ void X11Backend::ReportStats()
     std::fprintf(stderr,
                  "walkers stats: ticks %llu, x_events %llu, waits %llu, round_trips %llu, "
                  "requests %llu, pixel_puts %llu, pixels %llu, picture_copies %llu, "
+                 "flushes_held %llu, socket_looks %llu, "
                  "resident_kb %llu, live_heap_kb %llu, heap_kb %llu, "
                  "longest_tick_gap_ms %lld (waiting %lld, round_trips %lld, flushing %lld "
                  "[runnable %lld, socket unwritable %lld times, unread %lld kB], "
@@ -57,7 +58,8 @@ void X11Backend::ReportStats()
                  (unsigned long long)NextRequest(x_.display()) - 1,
                  (unsigned long long)painter_.PutRequests(),
                  (unsigned long long)painter_.PixelsSent(), (unsigned long long)pictures_.Copies(),
-                 kb(memory.resident_bytes), kb(memory.live_bytes), kb(memory.heap_bytes),
+                 (unsigned long long)stats_.flushes_held,
+                 (unsigned long long)x_.Outflow().Looks(), kb(memory.resident_bytes), kb(memory.live_bytes), kb(memory.heap_bytes),
                  ms(gap.wall_ns), ms(gap.waiting_ns), ms(gap.round_trip_ns),
                  ms(gap.flushing_ns), ms(gap.flush_runnable_ns), (long long)gap.flushes_unwritable,
                  (long long)(gap.most_unsent / 1024), ms(gap.running_ns), ms(gap.runnable_ns));

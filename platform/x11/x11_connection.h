@@ -12,6 +12,8 @@
 #include <X11/Xlib.h>
 #include <cstdint>
 
+#include "platform/x11/x11_outflow.h"
+
 struct X11Atoms {
     Atom utf8_string;
     Atom compound_text;
@@ -69,6 +71,10 @@ public:
 
     bool HasShape() const { return shape_event_base_ >= 0; }
 
+    // Whether the first connection's requests can be written without
+    // waiting for the server to read.
+    X11Outflow& Outflow() { return outflow_; }
+
     // Questions that have a reply, counted: the probe's, whose answers are
     // taken later, and those of `walkers --stop` (the atoms and extensions
     // asked for here, at the start, are not counted). And the time spent
@@ -96,6 +102,7 @@ public:
 
 private:
     Display* display_;
+    X11Outflow outflow_;
     Display* queries_;
     int screen_;
     Window root_;

@@ -170,9 +170,14 @@ void X11Backend::ProcessPendingEvents()
     Collect(just_waited_ ? socket_readable_ : ReadIsDue());
     just_waited_ = false;
     foreground_.Progress();
-    for (const auto& [id, window] : windows_)
-        if (id == window->Overlay())
-            window->KeepOnTop();
+    const bool drawing_waits = x_.Outflow().Behind();
+    for (const auto& [id, window] : windows_) {
+        if (id != window->Overlay())
+            continue;
+        window->KeepOnTop();
+        if (!drawing_waits)
+            window->SendHeldDrawing();
+    }
     XEvent event;
     while (TakeEvent(event)) {
         Act(event);
@@ -186,9 +191,14 @@ void X11Backend::ProcessPendingEvents()
 void X11Backend::Wait(int timeout_ms)
 {
     Display* display = x_.display();
-    // Only when there are new requests; Xlib reads the socket as part of a
-    // flush.
-    if (NextRequest(display) != flushed_up_to_) {
+    // Only when there are new requests, and never into a socket the server
+    // does not read: they wait in Xlib's buffer meanwhile. Xlib reads the
+    // socket as part of a flush.
+    X11Outflow& outflow = x_.Outflow();
+    const bool unsent = NextRequest(display) != flushed_up_to_;
+    if (unsent && !outflow.MayFlush()) {
+        ++stats_.flushes_held;
+    } else if (unsent) {
         stats_.StartFlush(ConnectionNumber(display));
         XFlush(display);
         stats_.EndFlush();
@@ -202,7 +212,10 @@ void X11Backend::Wait(int timeout_ms)
     ++stats_.waits;
     // The answers the probe awaits wake the loop too: they are taken, and
     // the next questions asked, before the next tick.
-    pollfd descriptors[2] = {{ConnectionNumber(display), POLLIN, 0},
+    // A server behind on reading us wakes the loop when it catches up, to
+    // send the drawing held back meanwhile.
+    const short events = short(POLLIN | (outflow.Behind() ? POLLOUT : 0));
+    pollfd descriptors[2] = {{ConnectionNumber(display), events, 0},
                              {ConnectionNumber(x_.queries()), POLLIN, 0}};
     const nfds_t count = foreground_.Asking() && x_.queries() != display ? 2 : 1;
     const int64_t start = MonotonicNanoseconds();
@@ -210,7 +223,10 @@ void X11Backend::Wait(int timeout_ms)
     stats_.AddWaiting(MonotonicNanoseconds() - start);
     // A broken connection shows as readable too; reading it reaches the
     // I/O error handler, which ends the program.
-    socket_readable_ = descriptors[0].revents != 0 || (ready < 0 && errno != EINTR);
+    const short read_events = short(descriptors[0].revents & ~POLLOUT);
+    socket_readable_ = read_events != 0 || (ready < 0 && errno != EINTR);
+    if (descriptors[0].revents & POLLOUT)
+        outflow.CaughtUp();
     if (ready == 0)
         last_read_ns_ = MonotonicNanoseconds(); // as good as a read that found nothing
 }

@@ -227,8 +227,10 @@ void X11Foreground::Select(Window window)
         return;
     XSelectInput(x_.display(), window, MaskFor(window));
     // At once: a flood goes on while it waits, and a question about the
-    // window follows on the other connection.
-    XFlush(x_.display());
+    // window follows on the other connection. Unless the write would wait:
+    // then it goes with the next flush.
+    if (x_.Outflow().MayFlush())
+        XFlush(x_.display());
 }
 
 void X11Foreground::Reselect(Window window)

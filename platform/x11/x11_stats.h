@@ -24,6 +24,7 @@ public:
     uint64_t timer_events = 0;
     uint64_t x_events = 0;
     uint64_t waits = 0;
+    uint64_t flushes_held = 0; // turns whose requests waited for the server to read
 
     // Whether running and runnable time are read at each tick (a file
     // read from /proc: not while measuring the program's CPU).

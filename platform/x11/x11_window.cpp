@@ -205,6 +205,13 @@ bool X11FormWindow::Shown(const pixman_region32_t& shape) const
 
 void X11FormWindow::Show(PixmanRegion& shape, bool again)
 {
+    // A server that does not read us would make the loop wait on the
+    // write: the drawing waits instead, and only the latest is sent.
+    if (backend_.Connection().Outflow().Behind()) {
+        held_ = true;
+        held_again_ = held_again_ || again;
+        return;
+    }
     // A hidden window without a region would take the whole window's pixels:
     // they wait until it is shown.
     if (!visible_ && !surface_.Region()) {
@@ -241,6 +248,17 @@ void X11FormWindow::Show(PixmanRegion& shape, bool again)
     if (recording_)
         shown_batch_ = batch_;
     shown_changes_ = image_.Changes();
+}
+
+void X11FormWindow::SendHeldDrawing()
+{
+    if (!held_)
+        return;
+    const bool again = held_again_;
+    held_ = held_again_ = false;
+    PixmanRegion shape;
+    ComputeShape(shape);
+    Show(shape, again);
 }
 
 // The clear colour under the whole shape (it may hold more than the

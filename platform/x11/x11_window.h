@@ -81,6 +81,9 @@ public:
     // Another client may unmap the window: it is mapped again at the next
     // region applied.
     void ObserveUnmap(const XUnmapEvent& event);
+    // Sends the drawing held back while the server was behind on reading
+    // us, as it is now.
+    void SendHeldDrawing();
 
 private:
     struct Stamp {
@@ -119,6 +122,8 @@ private:
     int x_ = 0, y_ = 0, width_ = 1, height_ = 1;
     bool visible_ = false;
     bool unmapped_by_other_ = false;
+    bool held_ = false;       // a Show waits for the server to read us
+    bool held_again_ = false; // and it was one that sends unchanged pixels too
     unsigned long map_serial_ = 0; // of our last map request
     bool topmost_ = false;
     int64_t last_raise_ns_ = 0;

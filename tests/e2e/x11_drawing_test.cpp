@@ -8,8 +8,11 @@
 
 #include <X11/Xatom.h>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <random>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include "platform/toolkit/application.h"
@@ -315,7 +318,10 @@ TEST_F(CanvasOnX11, OtherDrawingKeepsItsMeaningAndTheNextBatchIsServerDrawnAgain
 TEST_F(CanvasOnX11, ASteadyTickSendsAtMostTwoRequestsAFigureAndThreeMore)
 {
     constexpr int kFigures = 9;
+    uint64_t looks = 0;
     for (int tick = 0; tick < 30; ++tick) {
+        if (tick == 13)
+            looks = backend->Connection().Outflow().Looks();
         const unsigned long requests = NextRequest(display);
         const uint64_t trips = backend->Connection().RoundTrips();
         const uint64_t events = backend->Stats().x_events;
@@ -331,6 +337,73 @@ TEST_F(CanvasOnX11, ASteadyTickSendsAtMostTwoRequestsAFigureAndThreeMore)
         EXPECT_EQ(backend->Connection().RoundTrips(), trips) << "tick " << tick;
         EXPECT_EQ(backend->Stats().x_events, events) << "tick " << tick;
     }
+    // Whether the server keeps up is asked of the kernel only now and then.
+    EXPECT_LE(backend->Connection().Outflow().Looks() - looks, 17u / 4);
+}
+
+// Another client grabs the server: it reads nothing of ours until it lets
+// go, and a write into the socket once the server is that far behind would
+// stop the program until then. The ticks go on without waiting, their
+// drawing held back, and the latest batch shows once the grab is over.
+TEST_F(CanvasOnX11, TicksUnderAnotherClientsServerGrabNeverWaitAndTheLatestShowsAfter)
+{
+    using namespace std::chrono_literals;
+    auto tick = [&](int n, Reference& reference) {
+        std::vector<Stamp> stamps;
+        for (int i = 0; i < 9; ++i)
+            stamps.push_back(Stamp{(n + i) % 13, (i * 50 + n * 3) % (kWidth - 64), 60 + (i % 3) * 80});
+        StampAll(stamps, reference);
+        RGN_ApplyRegion(*canvas);
+        backend->ProcessPendingEvents();
+        backend->Wait(0);
+    };
+    for (int n = 0; n < 13; ++n) { // every picture uploaded
+        Reference reference;
+        tick(n, reference);
+    }
+    XSync(display, False);
+
+    Display* grabber = XOpenDisplay(session.Name().c_str());
+    ASSERT_NE(grabber, nullptr);
+    XGrabServer(grabber);
+    XSync(grabber, False);
+    // Let go once the ticks are done, or after a while if they wait for it.
+    std::mutex mutex;
+    std::condition_variable ticked;
+    bool done = false, grabbed = true;
+    std::thread release([&] {
+        std::unique_lock lock(mutex);
+        ticked.wait_for(lock, 8s, [&] { return done; });
+        grabbed = false;
+        XUngrabServer(grabber);
+        XSync(grabber, False);
+    });
+    // Far more than the socket takes (a tick sends about 2 KB).
+    Reference latest;
+    for (int n = 13; n < 113; ++n) {
+        latest = Reference();
+        tick(n, latest);
+    }
+    bool waited = false;
+    {
+        std::lock_guard lock(mutex);
+        waited = !grabbed;
+        done = true;
+    }
+    ticked.notify_one();
+    release.join();
+    XCloseDisplay(grabber);
+    EXPECT_FALSE(waited) << "a tick waited for the server to read";
+    EXPECT_GT(backend->Stats().flushes_held, 0u) << "the server never fell behind";
+
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            backend->Wait(20);
+            backend->ProcessPendingEvents();
+            return bool(Shows(latest));
+        },
+        5s))
+        << Shows(latest);
 }
 
 // Under a window manager, which frames the window and follows its shape a
