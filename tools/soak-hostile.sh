@@ -99,9 +99,13 @@ longest_detail=
 highest=0
 start=$(date +%s)
 # Time walkers spent ready to run but waiting for a processor (ns): on a
-# loaded machine, it tells a gap the program caused from one it suffered.
+# loaded machine, it tells a gap the program caused from one it suffered;
+# and the time it ran.
 waited() { awk '{print $2}' "/proc/$walkers_pid/schedstat" 2>/dev/null || echo 0; }
+ran() { awk '{print $1}' "/proc/$walkers_pid/schedstat" 2>/dev/null || echo 0; }
 before=$(waited)
+ran_before=$(ran)
+ran_start=$ran_before
 while :; do
     sleep 1
     elapsed=$(($(date +%s) - start))
@@ -116,7 +120,6 @@ while :; do
     stats_line=$(grep 'walkers stats:' "$work/walkers.err" | tail -1)
     live=$(echo "$stats_line" | grep -o 'live_heap_kb [0-9]*' | awk '{print $2}')
     heap=$(echo "$stats_line" | grep -o ' heap_kb [0-9]*' | awk '{print $2}')
-    echo "$elapsed $rss ${live:-0} ${heap:-0}" >>"$work/resident.log"
     gap_line=$(grep -o 'longest_tick_gap_ms [0-9]*.*' "$work/walkers.err" | tail -1)
     gap=$(echo "$gap_line" | awk '{print $2}')
     load=$(cut -d' ' -f1 /proc/loadavg)
@@ -124,6 +127,12 @@ while :; do
     now_waited=$(waited)
     cpu_wait=$(( (now_waited - before) / 1000000 ))
     before=$now_waited
+    now_ran=$(ran)
+    cpu_ran=$(( (now_ran - ran_before) / 1000000 ))
+    ran_before=$now_ran
+    # seconds, resident kB, live heap kB, the allocator's heap kB, and the
+    # ms walkers ran and waited for a processor since the last line
+    echo "$elapsed $rss ${live:-0} ${heap:-0} $cpu_ran $cpu_wait" >>"$work/resident.log"
     if [ "$elapsed" -ge 60 ]; then
         [ "$baseline" -eq 0 ] && baseline=$rss
         [ "$rss" -gt "$highest" ] && highest=$rss
@@ -144,7 +153,8 @@ while :; do
         if [ "${gap:-0}" -gt 200 ]; then
             echo "soak: a gap of $gap ms between ticks at ${elapsed}s, load $load:" \
                  "${gap_line#longest_tick_gap_ms $gap }" \
-                 "(walkers waited $cpu_wait ms for a processor in that second)" >&2
+                 "(since the last look walkers ran $cpu_ran ms and waited $cpu_wait ms" \
+                 "for a processor)" >&2
             gaps=$((gaps + 1))
             failed=1
         fi
@@ -170,7 +180,8 @@ echo "soak: ${seconds}s, $ticks ticks ($held), walkers exit status $status," \
      "$gaps seconds with a gap over 200 ms," \
      "load average $(printf '%s\n' "${loads[@]}" | sort -g | sed -n '1p;$p' | paste -sd-);" \
      "storm: $(tail -1 "$work/storm.out"), hostile: $(tail -1 "$work/hostile.out")," \
-     "openbox restarted $(cat "$work/openbox.ends" 2>/dev/null | wc -l) times"
+     "openbox restarted $(cat "$work/openbox.ends" 2>/dev/null | wc -l) times," \
+     "walkers ran $(( (ran_before - ran_start) / 10000000 / (elapsed > 0 ? elapsed : 1) ))% of a processor"
 [ "$status" -eq 0 ] || failed=1
 if [ "$failed" -ne 0 ]; then
     echo "soak: FAILED (logs in $work)" >&2
