@@ -25,16 +25,10 @@ struct GdiObject {
     bool delete_pending = false;
 };
 
-// A piece of a region's value that other regions may share: a union does
-// not copy its operands' rectangles, it keeps hold of their parts.
-struct RegionPart {
-    explicit RegionPart(PixmanRegion region_) : region(std::move(region_)) {}
-    const PixmanRegion region;
-};
-
 // Unions wait until something looks at the region: its value is `region`
 // joined with every part in `unjoined`. A batch of stamps then joins all its
-// outlines in one pass (see region_join.h).
+// outlines in one pass (see region_join.h). Parts are shared, never changed:
+// a union keeps hold of its operands' parts instead of copying them.
 struct GdiRegion final : GdiObject {
     static constexpr gdi32_internals::Kind kKind = gdi32_internals::Kind::Region;
     GdiRegion() : GdiObject(kKind) {}
@@ -42,7 +36,7 @@ struct GdiRegion final : GdiObject {
     pixman_region32_t* Formed();
 
     PixmanRegion region;
-    std::vector<std::shared_ptr<const RegionPart>> unjoined;
+    std::vector<std::shared_ptr<const PixmanRegion>> unjoined;
 };
 
 struct GdiBrush final : GdiObject {

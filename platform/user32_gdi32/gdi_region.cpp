@@ -51,7 +51,7 @@ pixman_region32_t* GdiRegion::Formed()
         return region.get();
     std::vector<const pixman_region32_t*> parts{region.get()};
     for (const auto& part : unjoined)
-        parts.push_back(part->region.get());
+        parts.push_back(part->get());
     PixmanRegion joined;
     if (!JoinRegions(parts, joined.get()))
         return nullptr;
@@ -77,18 +77,18 @@ constexpr std::size_t kMostUnjoined = 32;
 void Share(GdiRegion& region)
 {
     if (pixman_region32_not_empty(region.region.get()))
-        region.unjoined.push_back(std::make_shared<const RegionPart>(std::move(region.region)));
+        region.unjoined.push_back(std::make_shared<const PixmanRegion>(std::move(region.region)));
 }
 
 // Whether some corner pixel of `box` lies in none of the parts: then their
 // union is no rectangle. (Outlines seldom fill their corners.)
-bool MissesACorner(const std::vector<std::shared_ptr<const RegionPart>>& parts, const pixman_box32_t& box)
+bool MissesACorner(const std::vector<std::shared_ptr<const PixmanRegion>>& parts, const pixman_box32_t& box)
 {
     const int32_t xs[2] = {box.x1, box.x2 - 1}, ys[2] = {box.y1, box.y2 - 1};
     for (int32_t x : xs)
         for (int32_t y : ys)
             if (std::none_of(parts.begin(), parts.end(), [&](const auto& part) {
-                    return pixman_region32_contains_point(part->region.get(), x, y, nullptr);
+                    return pixman_region32_contains_point(part->get(), x, y, nullptr);
                 }))
                 return true;
     return false;
@@ -105,17 +105,17 @@ std::optional<int> DeferUnion(GdiRegion& dest, GdiRegion& a, GdiRegion& b)
     Share(a);
     if (&b != &a)
         Share(b);
-    std::vector<std::shared_ptr<const RegionPart>> parts = a.unjoined;
+    std::vector<std::shared_ptr<const PixmanRegion>> parts = a.unjoined;
     if (&b != &a)
         parts.insert(parts.end(), b.unjoined.begin(), b.unjoined.end());
 
     int type = NULLREGION;
     if (parts.size() == 1) {
-        type = RegionType(parts.front()->region.get());
+        type = RegionType(parts.front()->get());
     } else if (parts.size() > 1) {
-        pixman_box32_t box = *pixman_region32_extents(parts.front()->region.get());
+        pixman_box32_t box = *pixman_region32_extents(parts.front()->get());
         for (const auto& part : parts) {
-            const pixman_box32_t* extents = pixman_region32_extents(part->region.get());
+            const pixman_box32_t* extents = pixman_region32_extents(part->get());
             box = {std::min(box.x1, extents->x1), std::min(box.y1, extents->y1),
                    std::max(box.x2, extents->x2), std::max(box.y2, extents->y2)};
         }
