@@ -92,9 +92,10 @@ int GetClipRgn(HDC handle, HRGN region_handle)
     if (!dc->clip)
         return 0;
     GdiRegion* region = gdi_handles::FindAs<GdiRegion>(region_handle);
-    if (!region || !pixman_region32_copy(region->region.get(), dc->clip->get()))
+    pixman_region32_t* target = region ? region->Formed() : nullptr;
+    if (!target || !pixman_region32_copy(target, dc->clip->get()))
         return -1;
-    SettleRegion(region->region.get());
+    SettleRegion(target);
     return 1;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "platform/user32_gdi32/gdi32_internals.h"
 #include "platform/user32_gdi32/pixman_region.h"
@@ -24,10 +25,18 @@ struct GdiObject {
     bool delete_pending = false;
 };
 
+// Unions wait until something looks at the region: its value is `region`
+// joined with every part in `unjoined`. A batch of stamps then joins all its
+// outlines in one pass (see region_join.h). Parts are shared, never changed:
+// a union keeps hold of its operands' parts instead of copying them.
 struct GdiRegion final : GdiObject {
     static constexpr gdi32_internals::Kind kKind = gdi32_internals::Kind::Region;
     GdiRegion() : GdiObject(kKind) {}
+    // The region, with what waits joined in first; null when memory ran out.
+    pixman_region32_t* Formed();
+
     PixmanRegion region;
+    std::vector<std::shared_ptr<const PixmanRegion>> unjoined;
 };
 
 struct GdiBrush final : GdiObject {

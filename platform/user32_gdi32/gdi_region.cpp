@@ -13,10 +13,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "platform/user32_gdi32/gdi_objects.h"
+#include "platform/user32_gdi32/region_join.h"
 #include "platform/user32_gdi32/region_memo.h"
 #include "platform/user32_gdi32/win_calls.h"
 
@@ -43,12 +45,87 @@ int SettleRegion(pixman_region32_t* region)
     return RegionType(region);
 }
 
+pixman_region32_t* GdiRegion::Formed()
+{
+    if (unjoined.empty())
+        return region.get();
+    std::vector<const pixman_region32_t*> parts{region.get()};
+    for (const auto& part : unjoined)
+        parts.push_back(part->get());
+    PixmanRegion joined;
+    if (!JoinRegions(parts, joined.get()))
+        return nullptr;
+    region = std::move(joined);
+    unjoined.clear();
+    SettleRegion(region.get());
+    return region.get();
+}
+
 namespace {
 
 pixman_region32_t* Lookup(HRGN handle)
 {
     GdiRegion* region = gdi_handles::FindAs<GdiRegion>(handle);
-    return region ? region->region.get() : nullptr;
+    return region ? region->Formed() : nullptr;
+}
+
+// A region waits with at most this many parts, so that forming it stays a
+// short sweep however long a program keeps adding to it unread.
+constexpr std::size_t kMostUnjoined = 32;
+
+// What is formed of a region becomes a part that other regions can share.
+void Share(GdiRegion& region)
+{
+    if (pixman_region32_not_empty(region.region.get()))
+        region.unjoined.push_back(std::make_shared<const PixmanRegion>(std::move(region.region)));
+}
+
+// Whether some corner pixel of `box` lies in none of the parts: then their
+// union is no rectangle. (Outlines seldom fill their corners.)
+bool MissesACorner(const std::vector<std::shared_ptr<const PixmanRegion>>& parts, const pixman_box32_t& box)
+{
+    const int32_t xs[2] = {box.x1, box.x2 - 1}, ys[2] = {box.y1, box.y2 - 1};
+    for (int32_t x : xs)
+        for (int32_t y : ys)
+            if (std::none_of(parts.begin(), parts.end(), [&](const auto& part) {
+                    return pixman_region32_contains_point(part->get(), x, y, nullptr);
+                }))
+                return true;
+    return false;
+}
+
+// Makes `dest` the union of `a` and `b` (either may be `dest`) without
+// forming it. CombineRgn must still tell the union's type; when a corner of
+// the parts' common box is missing, it is complex. When the type cannot be
+// told that cheaply, nothing is deferred.
+std::optional<int> DeferUnion(GdiRegion& dest, GdiRegion& a, GdiRegion& b)
+{
+    if (a.unjoined.size() + b.unjoined.size() + 2 > kMostUnjoined)
+        return std::nullopt;
+    Share(a);
+    if (&b != &a)
+        Share(b);
+    std::vector<std::shared_ptr<const PixmanRegion>> parts = a.unjoined;
+    if (&b != &a)
+        parts.insert(parts.end(), b.unjoined.begin(), b.unjoined.end());
+
+    int type = NULLREGION;
+    if (parts.size() == 1) {
+        type = RegionType(parts.front()->get());
+    } else if (parts.size() > 1) {
+        pixman_box32_t box = *pixman_region32_extents(parts.front()->get());
+        for (const auto& part : parts) {
+            const pixman_box32_t* extents = pixman_region32_extents(part->get());
+            box = {std::min(box.x1, extents->x1), std::min(box.y1, extents->y1),
+                   std::max(box.x2, extents->x2), std::max(box.y2, extents->y2)};
+        }
+        if (!MissesACorner(parts, box))
+            return std::nullopt;
+        type = COMPLEXREGION;
+    }
+    dest.region = PixmanRegion();
+    dest.unjoined = std::move(parts);
+    return type;
 }
 
 HRGN Adopt(std::unique_ptr<GdiRegion> region)
@@ -192,6 +269,15 @@ int OffsetRgn(HRGN handle, int x, int y)
 
 int CombineRgn(HRGN dest_handle, HRGN src1_handle, HRGN src2_handle, int mode)
 {
+    if (mode == RGN_OR) {
+        GdiRegion* dest = gdi_handles::FindAs<GdiRegion>(dest_handle);
+        GdiRegion* a = gdi_handles::FindAs<GdiRegion>(src1_handle);
+        GdiRegion* b = gdi_handles::FindAs<GdiRegion>(src2_handle);
+        if (!dest || !a || !b)
+            return ERROR;
+        if (const std::optional<int> type = DeferUnion(*dest, *a, *b))
+            return *type;
+    }
     pixman_region32_t* dest = Lookup(dest_handle);
     pixman_region32_t* src1 = Lookup(src1_handle);
     if (!dest || !src1)

@@ -4,6 +4,7 @@
 // y-x banded, merged form Win32 hands out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bitset>
 #include <random>
 #include <vector>
@@ -140,6 +141,74 @@ TEST(RegionModel, CombineRgnMatchesThePixelModelWhateverTheDestination)
         ExpectRegionIs(dest, expected, CombineRgn(dest, src1, src2, mode));
         for (HRGN region : {src1, src2, fresh})
             DeleteObject(region);
+    }
+}
+
+int TypeOf(const Model& model)
+{
+    if (model.none())
+        return NULLREGION;
+    long left = kHigh, top = kHigh, right = kLow, bottom = kLow;
+    for (long y = kLow; y < kHigh; ++y)
+        for (long x = kLow; x < kHigh; ++x)
+            if (At(model, x, y))
+                left = std::min(left, x), top = std::min(top, y), right = std::max(right, x + 1),
+                bottom = std::max(bottom, y + 1);
+    for (long y = top; y < bottom; ++y)
+        for (long x = left; x < right; ++x)
+            if (!At(model, x, y))
+                return COMPLEXREGION;
+    return SIMPLEREGION;
+}
+
+// Unions may be formed only when the region is read. Chains of them, as a
+// batch of stamps makes (each union kept in the newest shape, the previous
+// region deleted), longer than any region waits, with a region joined to
+// itself, and read or moved halfway, must give the same pixels, form and
+// type as unions formed at once.
+TEST(RegionModel, ChainedUnionsMatchThePixelModelHoweverTheyAreHeldAndRead)
+{
+    std::mt19937 random(4);
+    std::uniform_int_distribution<int> length(1, 40), percent(0, 99);
+    for (int round = 0; round < 150; ++round) {
+        Model expected;
+        HRGN accumulated = nullptr;
+        const int n = length(random);
+        for (int i = 0; i < n; ++i) {
+            std::vector<RECT> rects = RandomRects(random);
+            if (round % 2) { // thin shapes far apart, whose union is never one rectangle
+                for (RECT& r : rects)
+                    r = {r.left, r.top, r.left + 1 + r.right % 3, r.top + 1 + r.bottom % 3};
+            }
+            HRGN shape = RegionOfRects(rects);
+            expected |= ModelOf(rects);
+            if (!accumulated) {
+                accumulated = shape;
+                continue;
+            }
+            const int pick = percent(random);
+            HRGN dest = pick < 70 ? shape : pick < 85 ? accumulated : CreateRectRgn(0, 0, 5, 5);
+            const int type = CombineRgn(dest, accumulated, shape, RGN_OR);
+            ASSERT_EQ(type, TypeOf(expected)) << "round " << round << ", union " << i;
+            if (percent(random) < 5) {
+                EXPECT_EQ(CombineRgn(dest, dest, dest, RGN_OR), type);
+            }
+            for (HRGN region : {accumulated, shape})
+                if (region != dest)
+                    DeleteObject(region);
+            accumulated = dest;
+            if (percent(random) < 5) {
+                RECT box;
+                EXPECT_EQ(GetRgnBox(accumulated, &box), type);
+            }
+            if (percent(random) < 5) {
+                OffsetRgn(accumulated, 1, 0);
+                OffsetRgn(accumulated, -1, 0);
+            }
+        }
+        RECT box;
+        ExpectRegionIs(accumulated, expected, GetRgnBox(accumulated, &box));
+        DeleteObject(accumulated);
     }
 }
 
