@@ -1,8 +1,9 @@
 // Whether what the program sends the X server can be written without
 // waiting. A server that does not read us (another client holds a server
 // grab, or keeps the server busy) leaves our requests in the socket's
-// buffer, and once that is full a write waits until the server reads
-// again: the loop must never wait there, or the ticks stop with it.
+// buffer, and once enough of them wait there a write waits until the
+// server reads again: the loop must never wait there, or the ticks stop
+// with it.
 //
 // The connection's library, before each write, waits until the kernel
 // calls the socket writable: until at most a quarter of its buffer holds
