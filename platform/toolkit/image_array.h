@@ -1,9 +1,12 @@
 // An image control array: members by index, each holding a picture. Asking
-// for an index without a member is a run-time error.
+// for an index without a member is a run-time error. The members lie in one
+// block sorted by index: a tick looks one up for every stamp, and a tree's
+// scattered nodes would each be a cache miss after the program's sleep.
+// Adding a member moves the others, so a reference lasts until the next Add.
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <vector>
 
 #include "platform/toolkit/picture.h"
 
@@ -37,5 +40,5 @@ public:
     std::size_t Count() const { return members_.size(); }
 
 private:
-    std::map<int, Image> members_;
+    std::vector<Image> members_; // sorted by Index()
 };

@@ -59,16 +59,12 @@ bool Build(const std::vector<pixman_box32_t>& boxes, std::size_t count, pixman_r
 // (when it touches it with the very same spans, as pixman's form requires)
 // or becomes a band of its own. One pass over the parts per stretch moves
 // each past a band that has ended, gathers, and finds where the stretch
-// ends. The parts are visited from left to right, so spans come nearly
-// sorted (stamps seldom overlap) and a plain insertion sort costs little.
+// ends. The parts are visited from left to right, so spans come sorted
+// unless parts overlap (stamps seldom do); only then are they sorted.
 bool JoinRegions(std::span<const pixman_region32_t* const> parts, pixman_region32_t* out)
 {
-    // Kept between calls (the program draws from one thread): a batch of
-    // stamps then joins without allocating.
-    static std::vector<Cursor> cursors;
-    static std::vector<Span> spans;
-    static std::vector<pixman_box32_t> result;
-    cursors.clear();
+    std::vector<Cursor> cursors;
+    cursors.reserve(parts.size());
     std::size_t boxes_in_all = 0;
     int32_t y = std::numeric_limits<int32_t>::max();
     for (const pixman_region32_t* part : parts) {
@@ -81,14 +77,15 @@ bool JoinRegions(std::span<const pixman_region32_t* const> parts, pixman_region3
         }
     }
     std::sort(cursors.begin(), cursors.end(), [](const Cursor& a, const Cursor& b) { return a.left < b.left; });
-    if (spans.size() < boxes_in_all) // a stretch gathers at most every box
-        spans.resize(boxes_in_all);
+    std::vector<Span> spans(boxes_in_all); // a stretch gathers at most every box
+    std::vector<pixman_box32_t> result(boxes_in_all);
     std::size_t count = 0;    // boxes in `result`
     std::size_t above = 0;    // first box of the band emitted last
     int32_t above_bottom = 0; // its bottom; the band ends at `count`
     while (!cursors.empty()) {
         int32_t bottom = std::numeric_limits<int32_t>::max();
         std::size_t gathered = 0;
+        bool in_order = true;
         for (std::size_t i = 0; i < cursors.size();) {
             Cursor& c = cursors[i];
             if (c.band->y2 <= y) {
@@ -107,11 +104,8 @@ bool JoinRegions(std::span<const pixman_region32_t* const> parts, pixman_region3
             bottom = std::min(bottom, c.band->y2);
             const pixman_box32_t* box = c.band;
             for (; box != c.end && box->y1 == band_top; ++box) {
-                const Span span{box->x1, box->x2};
-                std::size_t at = gathered++;
-                for (; at > 0 && spans[at - 1].x1 > span.x1; --at)
-                    spans[at] = spans[at - 1];
-                spans[at] = span;
+                in_order = in_order && (gathered == 0 || spans[gathered - 1].x1 <= box->x1);
+                spans[gathered++] = {box->x1, box->x2};
             }
             c.band_end = box;
         }
@@ -120,6 +114,9 @@ bool JoinRegions(std::span<const pixman_region32_t* const> parts, pixman_region3
             continue;
         }
 
+        if (!in_order)
+            std::sort(spans.begin(), spans.begin() + std::ptrdiff_t(gathered),
+                      [](Span a, Span b) { return a.x1 < b.x1; });
         std::size_t merged = 0; // in place: touching or overlapping spans join
         for (std::size_t i = 0; i < gathered; ++i) {
             if (merged > 0 && spans[i].x1 <= spans[merged - 1].x2)

@@ -137,4 +137,5 @@ private:
         bool placed_ok = false;
         RECT rect{};
     } probe_;
+    unsigned probe_questions_ = 0;
 };
