@@ -59,7 +59,8 @@ void X11Backend::ReportStats()
                  (unsigned long long)painter_.PutRequests(),
                  (unsigned long long)painter_.PixelsSent(), (unsigned long long)pictures_.Copies(),
                  (unsigned long long)stats_.flushes_held,
-                 (unsigned long long)x_.Outflow().Looks(), kb(memory.resident_bytes), kb(memory.live_bytes), kb(memory.heap_bytes),
+                 (unsigned long long)x_.Outflow().Looks(), kb(memory.resident_bytes),
+                 kb(memory.live_bytes), kb(memory.heap_bytes),
                  ms(gap.wall_ns), ms(gap.waiting_ns), ms(gap.round_trip_ns),
                  ms(gap.flushing_ns), ms(gap.flush_runnable_ns), (long long)gap.flushes_unwritable,
                  (long long)(gap.most_unsent / 1024), ms(gap.running_ns), ms(gap.runnable_ns));

@@ -10,7 +10,8 @@
 #include <string_view>
 
 X11Connection::X11Connection(Display* display)
-    : display_(display), outflow_(display), queries_(XOpenDisplay(DisplayString(display))), screen_(DefaultScreen(display)), root_(RootWindow(display, screen_)),
+    : display_(display), outflow_(display), queries_(XOpenDisplay(DisplayString(display))),
+      screen_(DefaultScreen(display)), root_(RootWindow(display, screen_)),
       visual_(DefaultVisual(display, screen_)), depth_(DefaultDepth(display, screen_)),
       root_width_(DisplayWidth(display, screen_)), root_height_(DisplayHeight(display, screen_))
 {
