@@ -49,7 +49,7 @@ X11LayoutLookup::Progress X11LayoutLookup::Advance()
         return Progress::kAsking;
     const auto* tree = tree_.As<xcb_query_tree_reply_t>();
     if (!tree)
-        return End(Progress::kGone);
+        return level_ == window_ ? End(Progress::kGone) : StartOver();
     if (level_ == window_)
         found_.parent = tree->parent;
     if (tree->parent != tree->root && tree->parent != XCB_NONE) {
@@ -72,11 +72,20 @@ X11LayoutLookup::Progress X11LayoutLookup::Advance()
     const auto* top = geometry_.As<xcb_get_geometry_reply_t>();
     const auto* place = place_.As<xcb_translate_coordinates_reply_t>();
     if (!top || !place)
-        return End(Progress::kGone);
+        return StartOver();
     found_.top = GeometryOf(*top);
     found_.client_dx = place->dst_x;
     found_.client_dy = place->dst_y;
     return End(Progress::kFound);
+}
+
+// An ancestor went while it was asked about: a window manager that ends
+// takes its frames with it, and one that starts puts the window in a new
+// frame. The window itself is still there; where it is now is asked anew.
+X11LayoutLookup::Progress X11LayoutLookup::StartOver()
+{
+    Start(*x_, window_);
+    return Progress::kAsking;
 }
 
 X11LayoutLookup::Progress X11LayoutLookup::End(Progress progress)

@@ -34,7 +34,8 @@ public:
     void Start(X11Connection& x, Window window);
     bool Busy() const { return asking_; }
     // Takes the answers that came and asks what follows. kFound or kGone
-    // once, when the lookup ends; the layout is then in Found().
+    // (the window itself is gone) once, when the lookup ends; the layout is
+    // then in Found().
     Progress Advance();
     const X11Layout& Found() const { return found_; }
     void Forget();
@@ -42,6 +43,7 @@ public:
 private:
     void AskAbout(Window level);
     Progress End(Progress progress);
+    Progress StartOver();
 
     X11Connection* x_ = nullptr;
     bool asking_ = false;

@@ -18,6 +18,7 @@
 #include "platform/winapi.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_errors.h"
+#include "platform/x11/x11_layout_lookup.h"
 #include "tests/e2e/desktop_scene.h"
 
 namespace {
@@ -554,6 +555,41 @@ TEST_F(BackendOnDesktop, AWindowThatIsGoneIsNoWindow)
     const Window nowhere = 0x7FFFFF;
     EXPECT_EQ(Title(nowhere), "");
     EXPECT_FALSE(GetWindowRect(Handle(nowhere), &rect));
+}
+
+// A window manager that ends takes its frames with it while the window's
+// place is being asked: the window is still there, found where it is now.
+TEST_F(BackendWithoutManager, ALookupWhoseFrameGoesFindsTheWindowWhereItIsNow)
+{
+    Display* desktop = session.display();
+    const Window root = DefaultRootWindow(desktop);
+    const Window frame = XCreateSimpleWindow(desktop, root, 200, 150, 400, 300, 0, 0, 0);
+    const Window client = XCreateSimpleWindow(desktop, frame, 10, 20, 300, 200, 0, 0, 0);
+    XMapWindow(desktop, client);
+    XMapWindow(desktop, frame);
+    XSync(desktop, False);
+
+    X11Connection& x = backend->Connection();
+    X11LayoutLookup lookup;
+    lookup.Start(x, client);
+    // The first answers (the client's parent is the frame) are given...
+    XSync(x.queries(), False);
+    // ...and then the frame goes, as a manager's do when it ends.
+    XReparentWindow(desktop, client, root, 250, 180);
+    XDestroyWindow(desktop, frame);
+    XSync(desktop, False);
+
+    X11LayoutLookup::Progress progress = X11LayoutLookup::Progress::kAsking;
+    for (int turn = 0; turn < 20 && progress == X11LayoutLookup::Progress::kAsking; ++turn) {
+        progress = lookup.Advance();
+        XSync(x.queries(), False); // the answers to what it asked next
+    }
+    ASSERT_EQ(progress, X11LayoutLookup::Progress::kFound) << "the window was taken for gone";
+    EXPECT_EQ(lookup.Found().top_level, client);
+    EXPECT_EQ(lookup.Found().top.x, 250);
+    EXPECT_EQ(lookup.Found().top.y, 180);
+    XDestroyWindow(desktop, client);
+    XSync(desktop, False);
 }
 
 TEST_F(BackendWithoutManager, TheFocusNamesTheForegroundWindow)
