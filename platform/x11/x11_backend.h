@@ -103,6 +103,10 @@ private:
     void FreshenProbe();
     void Collect(bool read_socket);
     bool ReadIsDue() const;
+    bool WorthKeeping(const XEvent& event) const;
+    // How long what was read is enough: the probe does not read again
+    // sooner, nor does the loop wait on a socket that had something.
+    static constexpr int64_t kReadInterval = 1'000'000;
     void Act(const XEvent& event);
     void FireDueTimers();
 
@@ -119,6 +123,10 @@ private:
     unsigned long flushed_up_to_ = 0; // NextRequest at the last flush
     bool just_waited_ = false;     // the loop's wait came right before
     bool socket_readable_ = false; // and found something to read
+    bool read_found_events_ = false;   // the last turn's reads of the socket did
+    bool read_emptied_socket_ = false; // and its last read found it empty
+    int64_t last_events_ns_ = 0;       // when a read last found events
+    uint64_t settled_sends_ = 0;       // Xlib's noted writes when it last read
     X11Stats stats_;
 
     // The probe's answers since the last read: a tick asks about the same

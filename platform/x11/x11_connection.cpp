@@ -58,8 +58,10 @@ X11Connection::X11Connection(Display* display)
     scale_ = ScaleOfResources(XResourceManagerString(display_));
     if (XShapeQueryExtension(display_, &shape_event_base, &error_base))
         shape_event_base_ = shape_event_base;
-    if (!queries_)
+    if (!queries_) {
         queries_ = display_;
+        outflow_.KeepNotes();
+    }
 }
 
 X11Connection::~X11Connection()

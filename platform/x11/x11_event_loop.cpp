@@ -2,7 +2,9 @@
 // timeout from the next timer; when events are already at hand, do not
 // wait; drain, then act, then fire what is due.
 #include <X11/Xlib.h>
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <poll.h>
 
 #include "platform/shared/end_signals.h"
@@ -23,16 +25,17 @@ void X11Backend::StopTimer(Timer& timer) { timers_.Stop(timer); }
 
 void X11Backend::Drain() { Collect(true); }
 
-namespace {
-
-// Events someone acts on later: a click, a close request, and what the
-// message box waits for. Everything else has been observed and is done
-// with, so another client's flood of changes costs no memory.
-bool WorthKeeping(const XEvent& event)
+// Events someone acts on later: a click, a close request (or `walkers
+// --stop`), and what the message box waits for. Everything else has been
+// observed and is done with, so another client's flood of changes, or of
+// messages of its own making, costs no memory.
+bool X11Backend::WorthKeeping(const XEvent& event) const
 {
     switch (event.type) {
-    case ButtonRelease:
     case ClientMessage:
+        return event.xclient.message_type == x_.atoms().wm_protocols ||
+               event.xclient.message_type == x_.atoms().walkers_stop;
+    case ButtonRelease:
     case KeyPress:
     case Expose:
     case MapNotify:
@@ -43,18 +46,23 @@ bool WorthKeeping(const XEvent& event)
     }
 }
 
+namespace {
+
 // Between two turns of the loop no person clicks this often; what another
 // client sends beyond it is dropped.
 constexpr std::size_t kMostKept = 1024;
 
 } // namespace
 
-// Moves what was read, after one more read of the socket if asked, through
-// Observe to the events waiting to be acted on. One read takes a few
-// kilobytes at most: what a flood sends beyond waits on the server, and
-// each turn of the loop takes its share.
+// Moves what was read, after reading the socket if asked, through Observe
+// to the events waiting to be acted on. One read takes a few kilobytes at
+// most, and a turn of the loop reads until the socket is empty or it has
+// read a few dozen kilobytes: what a flood sends beyond waits on the
+// server, and the next turn takes its share.
 void X11Backend::Collect(bool read_socket)
 {
+    constexpr int kReadsPerTurn = 16;
+    int reads_left = read_socket ? kReadsPerTurn : 0;
     if (read_socket) {
         last_read_ns_ = MonotonicNanoseconds();
         socket_readable_ = false;
@@ -64,17 +72,28 @@ void X11Backend::Collect(bool read_socket)
         if (WorthKeeping(event) && deferred_.size() < kMostKept)
             deferred_.push_back(event);
     };
+    const uint64_t events_before = stats_.x_events;
     XEvent event;
-    while (events_.Next(event, read_socket)) {
-        read_socket = false;
+    while (events_.Next(event, reads_left))
         take(event);
+    if (read_socket) {
+        read_found_events_ = stats_.x_events != events_before;
+        read_emptied_socket_ = events_.Emptied();
+        if (read_found_events_)
+            last_events_ns_ = last_read_ns_;
     }
-    events_.Settle(take);
+    // Xlib, let read, reads until the socket is empty, and keeps all it
+    // read: only when it has notes to collect and nothing came for a
+    // while, never in the middle of a flood.
+    constexpr int64_t kQuietBeforeSettling = 20'000'000;
+    const uint64_t noted = x_.Outflow().NotedSends();
+    if (noted != settled_sends_ && last_read_ns_ - last_events_ns_ >= kQuietBeforeSettling &&
+        events_.Settle(take))
+        settled_sends_ = noted;
 }
 
 bool X11Backend::ReadIsDue() const
 {
-    constexpr int64_t kReadInterval = 1'000'000;
     return MonotonicNanoseconds() - last_read_ns_ >= kReadInterval;
 }
 
@@ -200,7 +219,7 @@ void X11Backend::Wait(int timeout_ms)
         ++stats_.flushes_held;
     } else if (unsent) {
         stats_.StartFlush(ConnectionNumber(display));
-        XFlush(display);
+        outflow.Send();
         stats_.EndFlush();
         flushed_up_to_ = NextRequest(display);
         last_read_ns_ = MonotonicNanoseconds();
@@ -214,21 +233,37 @@ void X11Backend::Wait(int timeout_ms)
     // the next questions asked, before the next tick.
     // A server behind on reading us wakes the loop when it catches up, to
     // send the drawing held back meanwhile.
-    const short events = short(POLLIN | (outflow.Behind() ? POLLOUT : 0));
+    // After reads that found events and emptied the socket, it is not
+    // waited on again for a moment: under another client's flood it fills
+    // meanwhile and is emptied in a few large reads, where it would wake
+    // the loop for every few events. A click waits a millisecond at most.
+    // Reads that left events behind are taken up again at once.
+    const int64_t start = MonotonicNanoseconds();
+    const int64_t pause_ns = read_found_events_ && read_emptied_socket_
+                                 ? last_read_ns_ + kReadInterval - start
+                                 : 0;
+    int64_t timeout_ns = timeout_ms < 0 ? -1 : int64_t(timeout_ms) * 1'000'000;
+    short events = short(outflow.Behind() ? POLLOUT : 0);
+    if (pause_ns > 0)
+        timeout_ns = timeout_ns < 0 ? pause_ns : std::min(timeout_ns, pause_ns);
+    else
+        events = short(events | POLLIN);
     pollfd descriptors[2] = {{ConnectionNumber(display), events, 0},
                              {ConnectionNumber(x_.queries()), POLLIN, 0}};
     const nfds_t count = foreground_.Asking() && x_.queries() != display ? 2 : 1;
-    const int64_t start = MonotonicNanoseconds();
-    const int ready = poll(descriptors, count, timeout_ms);
-    stats_.AddWaiting(MonotonicNanoseconds() - start);
+    const timespec timeout{time_t(timeout_ns / 1'000'000'000), long(timeout_ns % 1'000'000'000)};
+    const int ready = ppoll(descriptors, count, timeout_ns < 0 ? nullptr : &timeout, nullptr);
+    const int64_t end = MonotonicNanoseconds();
+    stats_.AddWaiting(end - start);
     // A broken connection shows as readable too; reading it reaches the
     // I/O error handler, which ends the program.
     const short read_events = short(descriptors[0].revents & ~POLLOUT);
-    socket_readable_ = read_events != 0 || (ready < 0 && errno != EINTR);
+    socket_readable_ = read_events != 0 || (ready < 0 && errno != EINTR) ||
+                       (pause_ns > 0 && end - start >= pause_ns);
     if (descriptors[0].revents & POLLOUT)
         outflow.CaughtUp();
-    if (ready == 0)
-        last_read_ns_ = MonotonicNanoseconds(); // as good as a read that found nothing
+    if (ready == 0 && pause_ns <= 0)
+        last_read_ns_ = end; // as good as a read that found nothing
 }
 
 void X11Backend::RunLoop()

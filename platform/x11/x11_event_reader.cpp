@@ -9,16 +9,6 @@
 
 namespace {
 
-using WireToEvent = Bool (*)(Display*, XEvent*, xEvent*);
-
-// Xlib's own conversion of an event of this type (extensions add theirs).
-WireToEvent ConverterOf(Display* display, int type)
-{
-    const WireToEvent converter = XESetWireToEvent(display, type, nullptr);
-    XESetWireToEvent(display, type, converter);
-    return converter;
-}
-
 // The event's 32-bit sequence number widened to Xlib's serials: the
 // latest serial at or below the last request sent that ends in it.
 unsigned long Serial(Display* display, uint32_t sequence)
@@ -52,18 +42,18 @@ bool X11EventReader::HasQueued()
     return peeked_ != nullptr;
 }
 
-bool X11EventReader::Next(XEvent& event, bool may_read)
+bool X11EventReader::Next(XEvent& event, int& reads_left)
 {
     for (;;) {
         xcb_generic_event_t* raw = peeked_;
         peeked_ = nullptr;
-        if (!raw && may_read) {
-            raw = xcb_poll_for_event(connection_);
-            quiet_ = raw == nullptr;
-        } else if (!raw) {
+        if (!raw)
             raw = xcb_poll_for_queued_event(connection_);
+        if (!raw && reads_left > 0) {
+            --reads_left;
+            raw = xcb_poll_for_event(connection_);
+            quiet_ = emptied_ = raw == nullptr;
         }
-        may_read = false;
         if (!raw) {
             if (xcb_connection_has_error(connection_))
                 x11_errors::LostConnection();
@@ -80,12 +70,12 @@ bool X11EventReader::Next(XEvent& event, bool may_read)
 // events, without waiting for anything; it reads only while it holds the
 // events. So it is let hold them for a moment, when nothing waits to be read
 // (what it reads meanwhile comes back through its own queue).
-void X11EventReader::Settle(const std::function<void(const XEvent&)>& observe)
+bool X11EventReader::Settle(const std::function<void(const XEvent&)>& observe)
 {
     const bool quiet = quiet_;
     quiet_ = false;
     if (!quiet || NextRequest(display_) - settled_up_to_ < kSettleAfter || HasQueued())
-        return;
+        return false;
     XSetEventQueueOwner(display_, XlibOwnsEventQueue);
     XEventsQueued(display_, QueuedAfterReading);
     XEvent event;
@@ -95,6 +85,20 @@ void X11EventReader::Settle(const std::function<void(const XEvent&)>& observe)
     }
     XSetEventQueueOwner(display_, XCBOwnsEventQueue);
     settled_up_to_ = NextRequest(display_);
+    return true;
+}
+
+// Xlib's own conversion of an event of this type (extensions add theirs,
+// when they are first used: those are asked for every time).
+X11EventReader::WireToEvent X11EventReader::ConverterOf(int type)
+{
+    if (type < LASTEvent && core_converters_[type])
+        return core_converters_[type];
+    const WireToEvent converter = XESetWireToEvent(display_, type, nullptr);
+    XESetWireToEvent(display_, type, converter);
+    if (type < LASTEvent)
+        core_converters_[type] = converter;
+    return converter;
 }
 
 bool X11EventReader::Convert(xcb_generic_event_t* raw, XEvent& event)
@@ -115,7 +119,7 @@ bool X11EventReader::Convert(xcb_generic_event_t* raw, XEvent& event)
     const int type = raw->response_type & 0x7F;
     if (type == GenericEvent)
         return false; // none is selected; their data would need a cookie
-    const WireToEvent converter = ConverterOf(display_, type);
+    const WireToEvent converter = ConverterOf(type);
     if (!converter)
         return false;
     // A converter widens the event's 16-bit sequence against the last

@@ -230,7 +230,7 @@ void X11Foreground::Select(Window window)
     // window follows on the other connection. Unless the write would wait:
     // then it goes with the next flush.
     if (x_.Outflow().MayFlush())
-        XFlush(x_.display());
+        x_.Outflow().Send();
 }
 
 void X11Foreground::Reselect(Window window)

@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <utility>
 #include <vector>
+#include <X11/Xlib-xcb.h>
 
 // Last: it defines min and max as macros.
 #include <X11/Xlibint.h> // the output buffer, and the hook on what is sent
@@ -46,7 +47,29 @@ X11Outflow::~X11Outflow()
     std::erase_if(Watched(), [this](const auto& entry) { return entry.second == this; });
 }
 
-void X11Outflow::Sending(long length) { room_ -= Cost(length); }
+void X11Outflow::Sending(long length)
+{
+    room_ -= Cost(length);
+    if (!sending_without_notes_)
+        ++noted_sends_;
+}
+
+// Xlib notes nothing it sends while it holds the events itself: it is let
+// hold them for the moment of the write (it reads nothing meanwhile).
+void X11Outflow::Send()
+{
+    if (keep_notes_) {
+        XFlush(display_);
+        return;
+    }
+    sending_without_notes_ = true;
+    XSetEventQueueOwner(display_, XlibOwnsEventQueue);
+    LockDisplay(display_);
+    _XSend(display_, nullptr, 0);
+    UnlockDisplay(display_);
+    XSetEventQueueOwner(display_, XCBOwnsEventQueue);
+    sending_without_notes_ = false;
+}
 
 bool X11Outflow::MayFlush()
 {

@@ -38,6 +38,21 @@ public:
     // Socket looks so far.
     uint64_t Looks() const { return looks_; }
 
+    // Sends what Xlib holds, and keeps no note of it. Xlib notes every
+    // request it sends while the program holds the events (a small
+    // allocation each), and frees the notes only as it reads, where a
+    // flood makes it read, and keep, all the backlog. It takes them
+    // only for errors set aside, and it asks for none to be set aside
+    // while it keeps the socket it took at the start: errors come as
+    // events. Only while the event reader holds the events.
+    void Send();
+    // The connection's own library sends on it too (the queries share it):
+    // Xlib gives the socket up and may take it again asking for errors to
+    // be set aside, so every send keeps its notes.
+    void KeepNotes() { keep_notes_ = true; }
+    // How many of Xlib's writes so far left notes behind.
+    uint64_t NotedSends() const { return noted_sends_; }
+
     // Xlib's hook: `length` bytes handed on to be written.
     void Sending(long length);
 
@@ -53,4 +68,7 @@ private:
     int64_t room_ = 0;    // that can still be sent without a look
     bool behind_ = false;
     uint64_t looks_ = 0;
+    bool keep_notes_ = false;
+    bool sending_without_notes_ = false;
+    uint64_t noted_sends_ = 0;
 };

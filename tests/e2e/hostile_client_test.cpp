@@ -19,6 +19,7 @@ using namespace std::chrono_literals;
 struct Counters {
     long ticks = -1;
     long longest_gap_ms = -1;
+    long live_heap_kb = -1;
 };
 
 // The counters of the last report in `errors`.
@@ -33,6 +34,9 @@ Counters LastReport(const std::string& errors)
     const std::size_t gap = errors.find("longest_tick_gap_ms ", at);
     if (gap != std::string::npos)
         counters.longest_gap_ms = std::stol(errors.substr(gap + 20));
+    const std::size_t heap = errors.find("live_heap_kb ", at);
+    if (heap != std::string::npos)
+        counters.live_heap_kb = std::stol(errors.substr(heap + 13));
     return counters;
 }
 
@@ -101,7 +105,7 @@ TEST_F(HostileClient, WalkersKeepsTickingAndItsMemoryWhateverAnotherClientDoes)
     Process walkers({WALKERS_BINARY}, environment);
     ASSERT_TRUE(WaitUntil([&] { return OnTitleBar(sample.Id()); }, 15s));
     std::this_thread::sleep_for(1s); // past the start's allocations
-    Report(walkers);
+    const Counters start = Report(walkers);
     const long resident_before = ResidentKilobytes(walkers.Pid());
 
     // Each scenario for a few seconds. At the 50 ms rhythm a second holds
@@ -140,9 +144,16 @@ TEST_F(HostileClient, WalkersKeepsTickingAndItsMemoryWhateverAnotherClientDoes)
     }
 
     // Memory: a flood that was kept would have taken hundreds of megabytes.
+    // What Xlib reads it keeps, and never gives back: had it been let read
+    // in the middle of the message flood, the live heap would hold tens of
+    // megabytes of its queue.
     const long resident_after = ResidentKilobytes(walkers.Pid());
-    std::printf("resident: %ld kB before, %ld kB after\n", resident_before, resident_after);
+    const Counters end = Report(walkers);
+    std::printf("resident: %ld kB before, %ld kB after; live heap %ld kB, %ld kB\n",
+                resident_before, resident_after, start.live_heap_kb, end.live_heap_kb);
     EXPECT_LT(resident_after - resident_before, 16 * 1024);
+    ASSERT_GT(start.live_heap_kb, 0);
+    EXPECT_LT(end.live_heap_kb - start.live_heap_kb, 4 * 1024);
 
     // The client is gone; a new window manager puts right what it left on
     // the root, and the figures walk on the window in front again.
