@@ -40,5 +40,7 @@ public:
     std::size_t Count() const { return members_.size(); }
 
 private:
+    std::vector<Image>::const_iterator Place(int index) const;
+
     std::vector<Image> members_; // sorted by Index()
 };

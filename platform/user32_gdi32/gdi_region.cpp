@@ -80,15 +80,24 @@ void Share(GdiRegion& region)
         region.unjoined.push_back(std::make_shared<const PixmanRegion>(std::move(region.region)));
 }
 
-// Whether some corner pixel of `box` lies in none of the parts: then their
+// The pieces a region's value is the union of, as it stands.
+void AddPieces(const GdiRegion& region, std::vector<const pixman_region32_t*>& pieces)
+{
+    if (pixman_region32_not_empty(region.region.get()))
+        pieces.push_back(region.region.get());
+    for (const auto& part : region.unjoined)
+        pieces.push_back(part->get());
+}
+
+// Whether some corner pixel of `box` lies in none of the pieces: then their
 // union is no rectangle. (Outlines seldom fill their corners.)
-bool MissesACorner(const std::vector<std::shared_ptr<const PixmanRegion>>& parts, const pixman_box32_t& box)
+bool MissesACorner(const std::vector<const pixman_region32_t*>& pieces, const pixman_box32_t& box)
 {
     const int32_t xs[2] = {box.x1, box.x2 - 1}, ys[2] = {box.y1, box.y2 - 1};
     for (int32_t x : xs)
         for (int32_t y : ys)
-            if (std::none_of(parts.begin(), parts.end(), [&](const auto& part) {
-                    return pixman_region32_contains_point(part->get(), x, y, nullptr);
+            if (std::none_of(pieces.begin(), pieces.end(), [&](const pixman_region32_t* piece) {
+                    return pixman_region32_contains_point(piece, x, y, nullptr);
                 }))
                 return true;
     return false;
@@ -96,33 +105,37 @@ bool MissesACorner(const std::vector<std::shared_ptr<const PixmanRegion>>& parts
 
 // Makes `dest` the union of `a` and `b` (either may be `dest`) without
 // forming it. CombineRgn must still tell the union's type; when a corner of
-// the parts' common box is missing, it is complex. When the type cannot be
-// told that cheaply, nothing is deferred.
+// the pieces' common box is missing, it is complex. When the type cannot be
+// told that cheaply, nothing is deferred and nothing is changed.
 std::optional<int> DeferUnion(GdiRegion& dest, GdiRegion& a, GdiRegion& b)
 {
     if (a.unjoined.size() + b.unjoined.size() + 2 > kMostUnjoined)
         return std::nullopt;
+    std::vector<const pixman_region32_t*> pieces;
+    AddPieces(a, pieces);
+    if (&b != &a)
+        AddPieces(b, pieces);
+
+    int type = NULLREGION;
+    if (pieces.size() == 1) {
+        type = RegionType(pieces.front());
+    } else if (pieces.size() > 1) {
+        pixman_box32_t box = *pixman_region32_extents(pieces.front());
+        for (const pixman_region32_t* piece : pieces) {
+            const pixman_box32_t* extents = pixman_region32_extents(piece);
+            box = {std::min(box.x1, extents->x1), std::min(box.y1, extents->y1),
+                   std::max(box.x2, extents->x2), std::max(box.y2, extents->y2)};
+        }
+        if (!MissesACorner(pieces, box))
+            return std::nullopt;
+        type = COMPLEXREGION;
+    }
     Share(a);
     if (&b != &a)
         Share(b);
     std::vector<std::shared_ptr<const PixmanRegion>> parts = a.unjoined;
     if (&b != &a)
         parts.insert(parts.end(), b.unjoined.begin(), b.unjoined.end());
-
-    int type = NULLREGION;
-    if (parts.size() == 1) {
-        type = RegionType(parts.front()->get());
-    } else if (parts.size() > 1) {
-        pixman_box32_t box = *pixman_region32_extents(parts.front()->get());
-        for (const auto& part : parts) {
-            const pixman_box32_t* extents = pixman_region32_extents(part->get());
-            box = {std::min(box.x1, extents->x1), std::min(box.y1, extents->y1),
-                   std::max(box.x2, extents->x2), std::max(box.y2, extents->y2)};
-        }
-        if (!MissesACorner(parts, box))
-            return std::nullopt;
-        type = COMPLEXREGION;
-    }
     dest.region = PixmanRegion();
     dest.unjoined = std::move(parts);
     return type;
