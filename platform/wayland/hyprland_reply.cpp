@@ -20,8 +20,10 @@ bool Pair(const nlohmann::json& object, const char* key, int& first, int& second
 
 } // namespace
 
-std::optional<FocusedWindow> ActiveWindow(std::string_view json)
+std::optional<FocusedWindow> ActiveWindow(std::string_view json, bool* floating)
 {
+    if (floating)
+        *floating = false;
     const nlohmann::json reply = nlohmann::json::parse(json, nullptr, false);
     if (!reply.is_object())
         return std::nullopt;
@@ -29,6 +31,9 @@ std::optional<FocusedWindow> ActiveWindow(std::string_view json)
     int width = 0, height = 0;
     if (!Pair(reply, "at", window.left, window.top) || !Pair(reply, "size", width, height))
         return std::nullopt;
+    const auto floats = reply.find("floating");
+    if (floating)
+        *floating = floats != reply.end() && floats->is_boolean() && floats->get<bool>();
     window.right = window.left + width;
     window.bottom = window.top + height;
     const auto title = reply.find("title");
@@ -59,7 +64,7 @@ std::vector<std::string> TakeEventNames(std::string& buffer)
 bool ConcernsFocus(std::string_view event_name)
 {
     for (std::string_view name : {"activewindow", "activewindowv2", "windowtitle",
-                                  "windowtitlev2", "closewindow", "movewindow", "movewindowv2",
+                                  "windowtitlev2", "openwindow", "closewindow", "movewindow", "movewindowv2",
                                   "changefloatingmode", "fullscreen", "workspace", "workspacev2",
                                   "focusedmon"})
         if (event_name == name)

@@ -32,6 +32,7 @@ void Place(FocusedWindow& window, const Geometry& at)
 class FocusedNodeReader final : public nlohmann::json_sax<nlohmann::json> {
 public:
     std::optional<FocusedWindow> found;
+    bool floating = false;
 
     bool null() override { return true; }
     bool boolean(bool value) override
@@ -90,6 +91,7 @@ public:
         if (node.type == "con" || node.type == "floating_con") {
             Place(node.window, node.at);
             found = std::move(node.window);
+            floating = node.type == "floating_con";
         }
         return false; // the one focused node: nothing further to read
     }
@@ -169,10 +171,12 @@ FocusedWindow WindowOf(const nlohmann::json& container)
     return window;
 }
 
-std::optional<FocusedWindow> FocusedIn(std::string_view tree_json)
+std::optional<FocusedWindow> FocusedIn(std::string_view tree_json, bool* floating)
 {
     FocusedNodeReader reader;
     nlohmann::json::sax_parse(tree_json, &reader);
+    if (floating)
+        *floating = reader.floating;
     return reader.found;
 }
 
