@@ -36,7 +36,8 @@ void SwayFocusSource::Subscribe()
 {
     if (!connection_.Open())
         return;
-    if (!connection_.SendAll(sway_ipc::Encode(sway_ipc::kSubscribe, R"(["window","workspace","binding"])")))
+    if (!connection_.SendAll(
+            sway_ipc::Encode(sway_ipc::kSubscribe, R"(["window","workspace","binding"])")))
         connection_.Close();
     AskTree();
 }
@@ -131,10 +132,10 @@ void SwayFocusSource::ObserveTree(const std::string& payload)
 {
     bool floating = false;
     focused_ = sway_tree::FocusedIn(payload, &floating);
-    const bool moved = focused_ && last_tree_ && last_tree_->id == focused_->id &&
-                       (last_tree_->left != focused_->left || last_tree_->top != focused_->top ||
-                        last_tree_->right != focused_->right ||
-                        last_tree_->bottom != focused_->bottom);
+    const bool moved =
+        focused_ && last_tree_ && last_tree_->id == focused_->id &&
+        (last_tree_->left != focused_->left || last_tree_->top != focused_->top ||
+         last_tree_->right != focused_->right || last_tree_->bottom != focused_->bottom);
     last_tree_ = focused_;
     schedule_.Answered(payload.size(), floating, moved);
 }
@@ -144,10 +145,15 @@ void SwayFocusSource::ObserveTree(const std::string& payload)
 void SwayFocusSource::ObserveWindowEvent(const std::string& payload)
 {
     const nlohmann::json body = nlohmann::json::parse(payload, nullptr, false);
-    if (!body.is_object() || !body.contains("container") || !body["change"].is_string())
+    if (!body.is_object())
         return;
-    const std::string change = body["change"].get<std::string>();
-    FocusedWindow window = sway_tree::WindowOf(body["container"]);
+    const auto change_field = body.find("change");
+    const auto container = body.find("container");
+    if (change_field == body.end() || !change_field->is_string() || container == body.end() ||
+        !container->is_object())
+        return;
+    const std::string& change = change_field->get_ref<const std::string&>();
+    FocusedWindow window = sway_tree::WindowOf(*container);
     if (change == "focus")
         focused_ = window;
     else if (focused_ && focused_->id == window.id && change == "close")

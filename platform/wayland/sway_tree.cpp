@@ -1,15 +1,24 @@
 #include "platform/wayland/sway_tree.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 namespace sway_tree {
 
 namespace {
 
+// Beyond this a number is no layout's coordinate; kept within it, the sums
+// that place a window cannot overflow.
+constexpr int64_t kFarthest = int64_t(1) << 24;
+
+int Clamped(int64_t value) { return int(std::clamp(value, -kFarthest, kFarthest)); }
+
 int Number(const nlohmann::json& object, const char* key)
 {
     const auto found = object.find(key);
-    return found != object.end() && found->is_number() ? found->get<int>() : 0;
+    return found != object.end() && found->is_number_integer()
+               ? Clamped(found->get<int64_t>())
+               : 0;
 }
 
 // What a container node says about where it is: `rect` leaves out the
@@ -127,7 +136,7 @@ private:
         if (top != Kind::kRect && top != Kind::kDecoration)
             return true;
         Geometry& at = nodes_.back().at;
-        const int number = int(value);
+        const int number = Clamped(value);
         if (top == Kind::kDecoration) {
             if (key_ == "height")
                 at.title_bar = number;
