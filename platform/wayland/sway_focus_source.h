@@ -23,7 +23,7 @@ public:
     // Ticks a floating window that moved stays looked at every tick.
     static constexpr int kMovingTicks = 20;
     // What looking at a still floating window may cost sway a tick on average.
-    static constexpr uint64_t kTreeBytesPerTick = 2048;
+    static constexpr uint64_t kTreeBytesPerTick = 1024;
     // The longest a still floating window waits for a look, in ticks.
     static constexpr int kLongestFloatingWait = 20;
     // How often a tiled window is looked at (a resize by command, an output's

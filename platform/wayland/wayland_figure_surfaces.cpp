@@ -21,7 +21,32 @@ WaylandFigureSurfaces::~WaylandFigureSurfaces()
         wl_subsurface_destroy(figure.subsurface);
         wl_surface_destroy(figure.surface);
     }
+    for (const auto& [id, region] : outlines_)
+        wl_region_destroy(region);
     buffers_.clear();
+}
+
+wl_region* WaylandFigureSurfaces::OutlineOf(const WaylandPicture& picture)
+{
+    wl_region*& region = outlines_[picture.id];
+    if (region)
+        return region;
+    region = wl_compositor_create_region(connection_.compositor());
+    int count = 0;
+    const pixman_box32_t* boxes =
+        pixman_region32_rectangles(const_cast<pixman_region32_t*>(picture.outline.get()), &count);
+    for (int i = 0; i < count; ++i)
+        wl_region_add(region, boxes[i].x1, boxes[i].y1, boxes[i].x2 - boxes[i].x1,
+                      boxes[i].y2 - boxes[i].y1);
+    return region;
+}
+
+bool WaylandFigureSurfaces::Owns(const wl_surface* surface) const
+{
+    for (const Figure& figure : figures_)
+        if (figure.surface == surface)
+            return figure.buffer != nullptr;
+    return false;
 }
 
 // Inside its outline the picture's own pixels, each as a scale x scale
@@ -67,9 +92,6 @@ WaylandFigureSurfaces::Figure& WaylandFigureSurfaces::FigureAt(std::size_t index
         figure.surface = wl_compositor_create_surface(connection_.compositor());
         figure.subsurface =
             wl_subcompositor_get_subsurface(connection_.subcompositor(), figure.surface, parent_);
-        wl_region* none = wl_compositor_create_region(connection_.compositor());
-        wl_surface_set_input_region(figure.surface, none);
-        wl_region_destroy(none);
         figures_.push_back(figure);
     }
     return figures_[index];
@@ -96,6 +118,7 @@ bool WaylandFigureSurfaces::Show(const std::vector<WaylandStamp>& stamps, int dx
         if (figure.buffer != buffer) {
             wl_surface_attach(figure.surface, buffer->Buffer(), 0, 0);
             wl_surface_set_buffer_scale(figure.surface, scale);
+            wl_surface_set_input_region(figure.surface, OutlineOf(picture));
             wl_surface_damage_buffer(figure.surface, 0, 0, buffer->Width(), buffer->Height());
             wl_surface_commit(figure.surface); // taken up with the parent's commit
             figure.buffer = buffer;

@@ -1,8 +1,9 @@
 // The figures of one output's overlay as subsurfaces: one for each picture
 // drawn, its buffer that picture's, made once at its first showing and kept
 // by the compositor, so that a tick only moves them and sends no pixels.
-// They take no clicks: the overlay under them takes those inside the
-// window region.
+// Each takes the clicks inside its picture's outline, so that together they
+// take those inside the window region (the union of the outlines), and the
+// overlay under them takes none.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +32,8 @@ public:
               int scale);
     // Takes them all off the screen with the parent's next commit.
     void Hide();
+    // Whether `surface` is one of the figures.
+    bool Owns(const wl_surface* surface) const;
 
 private:
     struct Figure {
@@ -40,6 +43,7 @@ private:
         int x = 0, y = 0;
     };
     const WaylandShmBuffer* BufferOf(const WaylandPicture& picture, int scale);
+    wl_region* OutlineOf(const WaylandPicture& picture);
     Figure& FigureAt(std::size_t index);
 
     WaylandConnection& connection_;
@@ -47,4 +51,5 @@ private:
     std::vector<Figure> figures_; // in stacking order, the first lowest
     std::unordered_map<uint64_t, std::unique_ptr<WaylandShmBuffer>> buffers_; // by picture
     int buffers_scale_ = 0;
+    std::unordered_map<uint64_t, wl_region*> outlines_; // by picture, logical pixels
 };

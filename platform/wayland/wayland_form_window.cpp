@@ -124,7 +124,7 @@ void WaylandFormWindow::Present()
 bool WaylandFormWindow::Clicked(wl_surface* surface, double x, double y) const
 {
     for (const auto& own : surfaces_)
-        if (own->Surface() == surface)
-            return own->Contains(x, y);
+        if (own->Clicked(surface, x, y))
+            return true;
     return false;
 }

@@ -82,8 +82,10 @@ void WaylandOutputSurface::SetInputRegion(const pixman_region32_t& local)
     input_set_ = true;
 }
 
-bool WaylandOutputSurface::Contains(double x, double y) const
+bool WaylandOutputSurface::Clicked(const wl_surface* surface, double x, double y) const
 {
+    if (surface != surface_)
+        return figures_ && figures_->Owns(surface); // the compositor took its outline
     return pixman_region32_contains_point(const_cast<pixman_region32_t*>(input_.get()), int(x),
                                           int(y), nullptr);
 }
@@ -218,7 +220,8 @@ bool WaylandOutputSurface::PresentStamps(const std::vector<WaylandStamp>& stamps
     const int scale = std::max(1, output_.scale);
     if (!figures_)
         figures_ = std::make_unique<WaylandFigureSurfaces>(connection_, surface_);
-    if (!figures_shown_) {
+    if (!figures_shown_ || transparent_width_ != width_ * scale ||
+        transparent_height_ != height_ * scale) {
         // The surface's own picture goes: a buffer all transparent.
         WaylandShmBuffer* buffer = FreeBuffer(width_ * scale, height_ * scale);
         if (!buffer)
@@ -233,6 +236,8 @@ bool WaylandOutputSurface::PresentStamps(const std::vector<WaylandStamp>& stamps
         wl_surface_attach(surface_, buffer->Buffer(), 0, 0);
         wl_surface_damage_buffer(surface_, 0, 0, buffer->Width(), buffer->Height());
         buffer->MarkBusy();
+        transparent_width_ = buffer->Width();
+        transparent_height_ = buffer->Height();
     }
     if (!figures_->Show(stamps, left - output_.x, top - output_.y, width_, height_, scale)) {
         figures_->Hide();
@@ -243,7 +248,7 @@ bool WaylandOutputSurface::PresentStamps(const std::vector<WaylandStamp>& stamps
     PixmanRegion local;
     Localise(shape, left, top, local);
     pixman_region32_copy(shown_.get(), local.get());
-    SetInputRegion(*local.get());
+    SetInputRegion(*PixmanRegion().get()); // the figures take the clicks
     wl_surface_commit(surface_);
     return true;
 }

@@ -40,8 +40,9 @@ public:
     // subsurfaces, no buffer): Present then.
     bool PresentStamps(const std::vector<WaylandStamp>& stamps, const pixman_region32_t& shape,
                        int left, int top);
-    // What this surface made clickable, in its own logical pixels.
-    bool Contains(double x, double y) const;
+    // Whether a click at surface-local (x, y) of `surface` is on what this
+    // surface shows: inside its input region, or on one of its figures.
+    bool Clicked(const wl_surface* surface, double x, double y) const;
 
     void Configure(uint32_t serial, uint32_t width, uint32_t height);
     void Closed() { closed_ = true; }
@@ -67,4 +68,5 @@ private:
     bool input_set_ = false;
     std::unique_ptr<WaylandFigureSurfaces> figures_;
     bool figures_shown_ = false; // the surface's own buffer is transparent
+    int transparent_width_ = 0, transparent_height_ = 0; // that buffer's size
 };
