@@ -138,8 +138,9 @@ TEST_F(WalkersOnSway, FollowTheFloatingWindowsMoveAndTheFocus)
 }
 
 // A floating window dragged by its title bar: sway tells no event of it,
-// and walkers looks every tick or two on a desktop this small, and every
-// tick once it saw the window move; the figures are there within kFollow.
+// and walkers looks every few ticks on a desktop this small (at most 300 ms
+// apart), and every tick once it saw the window move; the figures are
+// there within kFollow.
 TEST_F(WalkersOnSway, FollowAFloatingWindowDraggedWithTheMouse)
 {
     TestWindow window(session, "dragged", "8FBF8F");
