@@ -5,11 +5,14 @@
 # (measure-wayland-cpu.sh, on a headless sway), with the load average
 # before, between and after.
 #
-#   tools/measure-desktops-cpu.sh [path/to/walkers]   (default build-release/app/walkers)
+#   tools/measure-desktops-cpu.sh [path/to/walkers [path/to/older/walkers]]
+#   (default build-release/app/walkers; an older build is measured on
+#   Wayland beside it, see measure-wayland-cpu.sh's WALKERS_BEFORE)
 set -euo pipefail
 
 dir=$(cd "$(dirname "$0")" && pwd)
 walkers=$(realpath "${1:-$dir/../build-release/app/walkers}")
+[ -z "${2:-}" ] || export WALKERS_BEFORE=$2
 load() { echo "load average $1: $(cut -d' ' -f1-3 /proc/loadavg)"; }
 
 load "at the start"

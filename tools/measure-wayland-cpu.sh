@@ -10,9 +10,12 @@
 #     time from asking to having the whole answer (sway's time, not walkers'
 #     work: walkers does not wait for it), and walkers' own time reading and
 #     parsing it;
-#   - the same with EXTRA_WINDOWS (default 20) more windows on another
-#     workspace, then tiled under the measured one, to show what a bigger
-#     tree costs.
+#   - the same with each count of EXTRA_WINDOWS (default "20 50") more
+#     windows on another workspace, then tiled under the measured one, to
+#     show what a bigger tree costs;
+#   - with WALKERS_BEFORE set to another build's walkers, that one too, right
+#     before this one in each case, so that a change is measured on the same
+#     desktop under the same load.
 # sway refuses to run as root: as root it runs as the user walkers-sway,
 # created if missing.
 #
@@ -24,7 +27,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 walkers=$(realpath "${1:-$root/build-release/app/walkers}")
 window=$(realpath "${2:-$(dirname "$walkers")/../tests/wayland/wayland_test_window}")
 seconds=${MEASURE_SECONDS:-30}
-extra=${EXTRA_WINDOWS:-20}
+extra=${EXTRA_WINDOWS:-20 50}
+before_walkers=${WALKERS_BEFORE:+$(realpath "$WALKERS_BEFORE")}
 warmup=3
 for program in "$walkers" "$window"; do
     [ -x "$program" ] || { echo "measure: $program is missing (build the release tree)" >&2; exit 1; }
@@ -78,9 +82,9 @@ stats() { grep 'walkers stats' "$work/walkers.log" | tail -n1; }
 field() { local value; value=$(sed -n "s/.* $1 \([0-9]*\).*/\1/p" <<<"$2"); echo "${value:-0}"; }
 delta() { echo $(( $(field "$1" "$3") - $(field "$1" "$2") )); }
 
-measure() { # label
-    local label=$1
-    WALKERS_WAYLAND_STATS=1 "$walkers" >"$work/walkers.log" 2>&1 &
+measure() { # label [walkers]
+    local label=$1 program=${2:-$walkers}
+    WALKERS_WAYLAND_STATS=1 "$program" >"$work/walkers.log" 2>&1 &
     local walkers_pid=$!
     pids+=($walkers_pid)
     sleep "$warmup"
@@ -105,25 +109,37 @@ measure() { # label
         printf "  %.2f ticks per second over %.0f s\n", t / seconds, seconds
         printf "  walkers CPU %.2f%% (%.0f us per tick), sway CPU %.2f%% (%.0f us per tick)\n",
                100 * w / 1e9 / seconds, w / 1e3 / t, 100 * s / 1e9 / seconds, s / 1e3 / t
-        printf "  IPC per tick: %.2f tree requests, %.0f reply bytes, %.0f us from asking to the whole answer,\n", r / t, b / t, wait / t
+        printf "  whole desktop (walkers and sway) %.0f us per tick\n", (w + s) / 1e3 / t
+        printf "  IPC per tick: %.2f tree requests, %.0f bytes read, %.0f us from asking to the whole answer,\n", r / t, b / t, wait / t
         printf "                %.0f us reading and parsing it in walkers; %.2f ticks asked nothing (answer pending)\n", read / t, skipped / t }'
+}
+
+# Both builds in turn when there are two: the older first.
+measure_both() { # label
+    [ -z "$before_walkers" ] || measure "$1, before" "$before_walkers"
+    measure "$1"
 }
 
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 open_window "measured window" 8FBF8F
 swaymsg 'floating enable, resize set 900 500, move absolute position 500 300' >/dev/null
-measure "one window"
+measure_both "one window"
 
-for i in $(seq "$extra"); do
-    open_window "other window $i" C0C0E0
-    swaymsg "[title=\"other window $i\"] move container to workspace 2" >/dev/null
+opened=0
+for count in $extra; do
+    while [ "$opened" -lt "$count" ]; do
+        opened=$((opened + 1))
+        open_window "other window $opened" C0C0E0
+        swaymsg "[title=\"other window $opened\"] move container to workspace 2" >/dev/null
+    done
+    swaymsg '[title="^other window"] move container to workspace 2' >/dev/null
+    swaymsg '[title="measured window"] focus' >/dev/null
+    measure_both "with $count more windows on another workspace"
+
+    # The same windows tiled under the measured one: its node now comes
+    # after theirs in the tree, and sway draws them under the figures.
+    swaymsg '[title="^other window"] move container to workspace 1' >/dev/null
+    swaymsg '[title="measured window"] focus' >/dev/null
+    measure_both "with $count more windows tiled under it"
 done
-swaymsg '[title="measured window"] focus' >/dev/null
-measure "with $extra more windows on another workspace"
-
-# The same windows tiled under the measured one: its node now comes after
-# theirs in the tree.
-swaymsg '[title="^other window"] move container to workspace 1' >/dev/null
-swaymsg '[title="measured window"] focus' >/dev/null
-measure "with $extra more windows tiled under it"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

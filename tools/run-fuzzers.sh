@@ -6,7 +6,7 @@
 #
 #   tools/run-fuzzers.sh [BUILD_DIR] [SECONDS] [--keep]  (default: build-fuzz 30)
 #
-# `make test` runs them for 30 seconds; a longer campaign, an hour each:
+# `make test` runs them for 20 seconds each; a longer campaign, an hour each:
 #   make fuzz && tools/run-fuzzers.sh build-fuzz 3600 --keep
 set -u
 build=$(realpath "${1:-build-fuzz}")
@@ -15,7 +15,7 @@ keep=${3:-}
 here=$(cd "$(dirname "$0")/.." && pwd)
 seeds=$here/tests/fuzz/corpus
 scratch=$(mktemp -d /tmp/walkers-fuzz.XXXXXX)
-fuzzers="number_text bmp24 x11_property region"
+fuzzers="number_text bmp24 x11_property region sway_ipc sway_tree hyprland_reply"
 
 run() {
     local name=$1
@@ -52,7 +52,7 @@ for name in $fuzzers; do
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$scratch/$name.log" | awk '{print $2}')
     found=$(ls "$scratch/$name" | wc -l)
     status=$(cat "$scratch/$name.status")
-    printf 'fuzz %-13s %10s executions in %ss, corpus now %s inputs, status %s\n' \
+    printf 'fuzz %-14s %10s executions in %ss, corpus now %s inputs, status %s\n' \
         "$name" "${runs:-?}" "$seconds" "$found" "$status"
     if [ "$status" -ne 0 ]; then
         failed=1

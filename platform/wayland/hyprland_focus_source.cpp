@@ -12,7 +12,7 @@ HyprlandFocusSource::HyprlandFocusSource(const std::string& directory)
     : request_path_(directory + "/.socket.sock"), events_(directory + "/.socket2.sock")
 {
     if (Connected())
-        Refresh();
+        Ask();
 }
 
 bool HyprlandFocusSource::ReadEvents()
@@ -22,15 +22,22 @@ bool HyprlandFocusSource::ReadEvents()
     for (const std::string& name : hyprland_reply::TakeEventNames(pending_))
         concerns_focus = concerns_focus || hyprland_reply::ConcernsFocus(name);
     if (concerns_focus)
-        Refresh();
+        Ask();
     if (!open)
         events_.Close();
     return open;
 }
 
-// The answer ends when Hyprland closes the connection.
 void HyprlandFocusSource::Refresh()
 {
+    if (floating_ || ++ticks_since_ask_ >= kTiledWait)
+        Ask();
+}
+
+// The answer ends when Hyprland closes the connection.
+void HyprlandFocusSource::Ask()
+{
+    ticks_since_ask_ = 0;
     IpcSocket request(request_path_);
     if (!request.Open() || !request.SendAll("j/activewindow"))
         return;
@@ -42,5 +49,5 @@ void HyprlandFocusSource::Refresh()
         if (reply.size() == before)
             return; // no answer in time: keep what was known
     }
-    focused_ = hyprland_reply::ActiveWindow(reply);
+    focused_ = hyprland_reply::ActiveWindow(reply, &floating_);
 }

@@ -1,27 +1,35 @@
 #include "platform/wayland/hyprland_reply.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 
 namespace hyprland_reply {
 
 namespace {
 
+// Beyond this a number is no layout's coordinate; kept within it, the sums
+// that place a window cannot overflow.
+constexpr int64_t kFarthest = int64_t(1) << 24;
+
 bool Pair(const nlohmann::json& object, const char* key, int& first, int& second)
 {
     const auto found = object.find(key);
     if (found == object.end() || !found->is_array() || found->size() != 2 ||
-        !(*found)[0].is_number() || !(*found)[1].is_number())
+        !(*found)[0].is_number_integer() || !(*found)[1].is_number_integer())
         return false;
-    first = (*found)[0].get<int>();
-    second = (*found)[1].get<int>();
+    first = int(std::clamp((*found)[0].get<int64_t>(), -kFarthest, kFarthest));
+    second = int(std::clamp((*found)[1].get<int64_t>(), -kFarthest, kFarthest));
     return true;
 }
 
 } // namespace
 
-std::optional<FocusedWindow> ActiveWindow(std::string_view json)
+std::optional<FocusedWindow> ActiveWindow(std::string_view json, bool* floating)
 {
+    if (floating)
+        *floating = false;
     const nlohmann::json reply = nlohmann::json::parse(json, nullptr, false);
     if (!reply.is_object())
         return std::nullopt;
@@ -29,6 +37,9 @@ std::optional<FocusedWindow> ActiveWindow(std::string_view json)
     int width = 0, height = 0;
     if (!Pair(reply, "at", window.left, window.top) || !Pair(reply, "size", width, height))
         return std::nullopt;
+    const auto floats = reply.find("floating");
+    if (floating)
+        *floating = floats != reply.end() && floats->is_boolean() && floats->get<bool>();
     window.right = window.left + width;
     window.bottom = window.top + height;
     const auto title = reply.find("title");
@@ -58,10 +69,10 @@ std::vector<std::string> TakeEventNames(std::string& buffer)
 
 bool ConcernsFocus(std::string_view event_name)
 {
-    for (std::string_view name : {"activewindow", "activewindowv2", "windowtitle",
-                                  "windowtitlev2", "closewindow", "movewindow", "movewindowv2",
-                                  "changefloatingmode", "fullscreen", "workspace", "workspacev2",
-                                  "focusedmon"})
+    for (std::string_view name :
+         {"activewindow", "activewindowv2", "windowtitle", "windowtitlev2", "openwindow",
+          "closewindow", "movewindow", "movewindowv2", "changefloatingmode", "fullscreen",
+          "workspace", "workspacev2", "focusedmon"})
         if (event_name == name)
             return true;
     return false;

@@ -1,15 +1,24 @@
 #include "platform/wayland/sway_tree.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 namespace sway_tree {
 
 namespace {
 
+// Beyond this a number is no layout's coordinate; kept within it, the sums
+// that place a window cannot overflow.
+constexpr int64_t kFarthest = int64_t(1) << 24;
+
+int Clamped(int64_t value) { return int(std::clamp(value, -kFarthest, kFarthest)); }
+
 int Number(const nlohmann::json& object, const char* key)
 {
     const auto found = object.find(key);
-    return found != object.end() && found->is_number() ? found->get<int>() : 0;
+    return found != object.end() && found->is_number_integer()
+               ? Clamped(found->get<int64_t>())
+               : 0;
 }
 
 // What a container node says about where it is: `rect` leaves out the
@@ -32,6 +41,7 @@ void Place(FocusedWindow& window, const Geometry& at)
 class FocusedNodeReader final : public nlohmann::json_sax<nlohmann::json> {
 public:
     std::optional<FocusedWindow> found;
+    bool floating = false;
 
     bool null() override { return true; }
     bool boolean(bool value) override
@@ -90,6 +100,7 @@ public:
         if (node.type == "con" || node.type == "floating_con") {
             Place(node.window, node.at);
             found = std::move(node.window);
+            floating = node.type == "floating_con";
         }
         return false; // the one focused node: nothing further to read
     }
@@ -125,7 +136,7 @@ private:
         if (top != Kind::kRect && top != Kind::kDecoration)
             return true;
         Geometry& at = nodes_.back().at;
-        const int number = int(value);
+        const int number = Clamped(value);
         if (top == Kind::kDecoration) {
             if (key_ == "height")
                 at.title_bar = number;
@@ -169,10 +180,12 @@ FocusedWindow WindowOf(const nlohmann::json& container)
     return window;
 }
 
-std::optional<FocusedWindow> FocusedIn(std::string_view tree_json)
+std::optional<FocusedWindow> FocusedIn(std::string_view tree_json, bool* floating)
 {
     FocusedNodeReader reader;
     nlohmann::json::sax_parse(tree_json, &reader);
+    if (floating)
+        *floating = reader.floating;
     return reader.found;
 }
 

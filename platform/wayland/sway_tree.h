@@ -13,8 +13,9 @@
 namespace sway_tree {
 
 // The focused window of a GET_TREE reply; none when a workspace (empty) or
-// nothing has the focus, or the reply is not a tree.
-std::optional<FocusedWindow> FocusedIn(std::string_view tree_json);
+// nothing has the focus, or the reply is not a tree. `floating`, when
+// given, tells whether the window found floats.
+std::optional<FocusedWindow> FocusedIn(std::string_view tree_json, bool* floating = nullptr);
 // The window a container node describes.
 FocusedWindow WindowOf(const nlohmann::json& container);
 

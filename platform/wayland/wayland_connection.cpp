@@ -90,6 +90,8 @@ WaylandConnection::~WaylandConnection()
         zwlr_layer_shell_v1_destroy(layer_shell_);
     if (shm_)
         wl_shm_destroy(shm_);
+    if (subcompositor_)
+        wl_subcompositor_destroy(subcompositor_);
     if (compositor_)
         wl_compositor_destroy(compositor_);
     wl_registry_destroy(registry_);
@@ -104,6 +106,8 @@ void WaylandConnection::AddGlobal(wl_registry* registry, uint32_t name, const ch
     };
     if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
         compositor_ = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+    } else if (std::strcmp(interface, wl_subcompositor_interface.name) == 0) {
+        subcompositor_ = static_cast<wl_subcompositor*>(bind(&wl_subcompositor_interface, 1));
     } else if (std::strcmp(interface, wl_shm_interface.name) == 0) {
         shm_ = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
     } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {

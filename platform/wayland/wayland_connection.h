@@ -1,6 +1,6 @@
 // The connection to the compositor and the globals walkers binds: the
 // compositor, shared memory, layer-shell, xdg-output for the outputs'
-// layout, and the seat's pointer for clicks.
+// layout, and the seat's pointer for clicks; subsurfaces when offered.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +44,8 @@ public:
     bool Usable() const { return display_ && compositor_ && shm_ && layer_shell_; }
     wl_display* display() const { return display_; }
     wl_compositor* compositor() const { return compositor_; }
+    // Null when the compositor offers no subsurfaces.
+    wl_subcompositor* subcompositor() const { return subcompositor_; }
     wl_shm* shm() const { return shm_; }
     zwlr_layer_shell_v1* layer_shell() const { return layer_shell_; }
     const std::vector<std::unique_ptr<WaylandOutput>>& Outputs() const { return outputs_; }
@@ -71,6 +73,7 @@ private:
     wl_display* display_ = nullptr;
     wl_registry* registry_ = nullptr;
     wl_compositor* compositor_ = nullptr;
+    wl_subcompositor* subcompositor_ = nullptr;
     wl_shm* shm_ = nullptr;
     zwlr_layer_shell_v1* layer_shell_ = nullptr;
     zxdg_output_manager_v1* output_manager_ = nullptr;

@@ -12,11 +12,16 @@
 #include "platform/shared/form_surface.h"
 #include "platform/toolkit/backend.h"
 #include "platform/user32_gdi32/pixman_region.h"
+#include "platform/user32_gdi32/tiled_image.h"
 #include "platform/wayland/wayland_output_surface.h"
+#include "platform/wayland/wayland_pictures.h"
 
 class WaylandBackend;
 
-class WaylandFormWindow final : public NativeWindow {
+// A window whose image since its last clear is only pictures drawn under
+// their outlines keeps them as stamps instead (drawn into the image only
+// when something reads or changes it), and shows them as subsurfaces.
+class WaylandFormWindow final : public NativeWindow, private TiledImage::Deferred {
 public:
     WaylandFormWindow(WaylandBackend& backend, Form& owner, HWND handle);
     ~WaylandFormWindow() override;
@@ -27,11 +32,8 @@ public:
     void SetTitle(const std::string& title) override { title_ = title; }
     void SetVisible(bool visible) override;
     bool IsVisible() override { return visible_; }
-    void Clear(COLORREF color) override { surface_.Clear(color); }
-    void DrawPicture(const Picture& picture, int x, int y) override
-    {
-        surface_.DrawPicture(picture, x, y);
-    }
+    void Clear(COLORREF color) override;
+    void DrawPicture(const Picture& picture, int x, int y) override;
 
     Form& Owner() const { return owner_; }
     RECT Placement() const { return RECT{x_, y_, x_ + width_, y_ + height_}; }
@@ -47,12 +49,18 @@ public:
 private:
     void ComputeShape();
     void Present();
+    void Settle(TiledImage& image) override;
 
     WaylandBackend& backend_;
     Form& owner_;
     HWND handle_;
     std::string title_;
     FormSurface surface_;
+    TiledImage& image_; // the surface's
+    WaylandPictures pictures_;
+    bool recording_ = false;        // the image since its clear is stamps_
+    uint64_t recorded_changes_ = 0; // the image's changes when recording began
+    std::vector<WaylandStamp> stamps_;
     int x_ = 0, y_ = 0, width_ = 0, height_ = 0;
     bool visible_ = false;
     PixmanRegion shape_; // the region within the window's bounds, window pixels

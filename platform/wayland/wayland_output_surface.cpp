@@ -48,6 +48,7 @@ WaylandOutputSurface::WaylandOutputSurface(WaylandConnection& connection, Waylan
 
 WaylandOutputSurface::~WaylandOutputSurface()
 {
+    figures_.reset(); // subsurfaces go before their parent
     zwlr_layer_surface_v1_destroy(layer_surface_);
     wl_surface_destroy(surface_);
     buffers_.clear();
@@ -81,8 +82,10 @@ void WaylandOutputSurface::SetInputRegion(const pixman_region32_t& local)
     input_set_ = true;
 }
 
-bool WaylandOutputSurface::Contains(double x, double y) const
+bool WaylandOutputSurface::Clicked(const wl_surface* surface, double x, double y) const
 {
+    if (surface != surface_)
+        return figures_ && figures_->Owns(surface); // the compositor took its outline
     return pixman_region32_contains_point(const_cast<pixman_region32_t*>(input_.get()), int(x),
                                           int(y), nullptr);
 }
@@ -120,15 +123,14 @@ void WaylandOutputSurface::Present(const TiledImage& image, const pixman_region3
         return;
     }
     waiting_for_buffer_ = false;
+    if (figures_shown_) {
+        figures_->Hide();
+        figures_shown_ = false;
+    }
 
-    // The shape in this surface's logical pixels: the window sits at
-    // (left, top) of the layout, the output at its own place.
     const int dx = left - output_.x, dy = top - output_.y;
     PixmanRegion local;
-    pixman_region32_copy(local.get(), &shape);
-    pixman_region32_translate(local.get(), dx, dy);
-    PixmanRegion bounds(0, 0, width_, height_);
-    pixman_region32_intersect(local.get(), local.get(), bounds.get());
+    Localise(shape, left, top, local);
 
     // What the buffer showed before goes transparent, then the new shape
     // is drawn, each logical pixel as a scale x scale block.
@@ -196,4 +198,57 @@ void WaylandOutputSurface::Present(const TiledImage& image, const pixman_region3
     wl_surface_attach(surface_, buffer->Buffer(), 0, 0);
     buffer->MarkBusy();
     wl_surface_commit(surface_);
+}
+
+// The window sits at (left, top) of the layout, the output at its own place.
+void WaylandOutputSurface::Localise(const pixman_region32_t& shape, int left, int top,
+                                    PixmanRegion& local) const
+{
+    pixman_region32_copy(local.get(), &shape);
+    pixman_region32_translate(local.get(), left - output_.x, top - output_.y);
+    PixmanRegion bounds(0, 0, width_, height_);
+    pixman_region32_intersect(local.get(), local.get(), bounds.get());
+}
+
+bool WaylandOutputSurface::PresentStamps(const std::vector<WaylandStamp>& stamps,
+                                         const pixman_region32_t& shape, int left, int top)
+{
+    if (!configured_ || closed_ || width_ <= 0 || height_ <= 0)
+        return true;
+    if (!connection_.subcompositor())
+        return false;
+    const int scale = std::max(1, output_.scale);
+    if (!figures_)
+        figures_ = std::make_unique<WaylandFigureSurfaces>(connection_, surface_);
+    if (!figures_shown_ || transparent_width_ != width_ * scale ||
+        transparent_height_ != height_ * scale) {
+        // The surface's own picture goes: a buffer all transparent.
+        WaylandShmBuffer* buffer = FreeBuffer(width_ * scale, height_ * scale);
+        if (!buffer)
+            return false;
+        int count = 0;
+        const pixman_box32_t* boxes = pixman_region32_rectangles(buffer->Opaque().get(), &count);
+        for (int i = 0; i < count; ++i)
+            for (int y = boxes[i].y1; y < boxes[i].y2; ++y)
+                std::fill(buffer->Row(y) + boxes[i].x1, buffer->Row(y) + boxes[i].x2, 0u);
+        pixman_region32_clear(buffer->Opaque().get());
+        wl_surface_set_buffer_scale(surface_, scale);
+        wl_surface_attach(surface_, buffer->Buffer(), 0, 0);
+        wl_surface_damage_buffer(surface_, 0, 0, buffer->Width(), buffer->Height());
+        buffer->MarkBusy();
+        transparent_width_ = buffer->Width();
+        transparent_height_ = buffer->Height();
+    }
+    if (!figures_->Show(stamps, left - output_.x, top - output_.y, width_, height_, scale)) {
+        figures_->Hide();
+        figures_shown_ = false;
+        return false; // the transparent buffer stays until Present replaces it
+    }
+    figures_shown_ = true;
+    PixmanRegion local;
+    Localise(shape, left, top, local);
+    pixman_region32_copy(shown_.get(), local.get());
+    SetInputRegion(*PixmanRegion().get()); // the figures take the clicks
+    wl_surface_commit(surface_);
+    return true;
 }

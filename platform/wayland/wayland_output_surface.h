@@ -1,7 +1,9 @@
 // A form window's part on one output: a layer surface on the overlay layer,
 // anchored to all four edges so it covers the output above normal windows,
 // taking no keyboard focus and only the clicks inside the window region.
-// It shows the form's image inside the region and is transparent outside.
+// It shows the form's image inside the region and is transparent outside;
+// or, when the image is only pictures drawn under their outlines, stays
+// transparent and shows the pictures as subsurfaces (WaylandFigureSurfaces).
 #pragma once
 
 #include <functional>
@@ -10,6 +12,7 @@
 #include <wayland-client.h>
 
 #include "platform/user32_gdi32/pixman_region.h"
+#include "platform/wayland/wayland_figure_surfaces.h"
 #include "platform/wayland/wayland_shm_buffer.h"
 
 class TiledImage;
@@ -32,8 +35,14 @@ public:
     // Shows `image` inside `shape` (both in window pixels) for a window
     // whose top-left corner is at (left, top) of the layout.
     void Present(const TiledImage& image, const pixman_region32_t& shape, int left, int top);
-    // What this surface made clickable, in its own logical pixels.
-    bool Contains(double x, double y) const;
+    // The same when `shape` is exactly the union of the stamps' outlines:
+    // the pictures as subsurfaces. False when this cannot be done (no
+    // subsurfaces, no buffer): Present then.
+    bool PresentStamps(const std::vector<WaylandStamp>& stamps, const pixman_region32_t& shape,
+                       int left, int top);
+    // Whether a click at surface-local (x, y) of `surface` is on what this
+    // surface shows: inside its input region, or on one of its figures.
+    bool Clicked(const wl_surface* surface, double x, double y) const;
 
     void Configure(uint32_t serial, uint32_t width, uint32_t height);
     void Closed() { closed_ = true; }
@@ -41,6 +50,8 @@ public:
 private:
     WaylandShmBuffer* FreeBuffer(int width, int height);
     void SetInputRegion(const pixman_region32_t& local);
+    // `shape` in this surface's logical pixels, clipped to it.
+    void Localise(const pixman_region32_t& shape, int left, int top, PixmanRegion& local) const;
 
     WaylandConnection& connection_;
     WaylandOutput& output_;
@@ -55,4 +66,7 @@ private:
     PixmanRegion shown_;  // the committed picture's opaque part, in logical pixels
     PixmanRegion input_;  // the committed input region
     bool input_set_ = false;
+    std::unique_ptr<WaylandFigureSurfaces> figures_;
+    bool figures_shown_ = false; // the surface's own buffer is transparent
+    int transparent_width_ = 0, transparent_height_ = 0; // that buffer's size
 };

@@ -233,12 +233,12 @@ private:
     std::string last_request_;
 };
 
-TEST(HyprlandFocusSource, AsksOnStartEachTickAndAfterFocusEvents)
+TEST(HyprlandFocusSource, AsksOnStartAfterEventsAndEachTickOnlyWhileFloating)
 {
     FakeHyprland server({
-        R"({"address":"0x1","at":[10,20],"size":[300,200],"title":"first"})",
-        R"({"address":"0x1","at":[50,60],"size":[300,200],"title":"first"})",
-        R"({"address":"0x2","at":[400,100],"size":[500,300],"title":"second"})",
+        R"({"address":"0x1","at":[10,20],"size":[300,200],"title":"first","floating":true})",
+        R"({"address":"0x1","at":[50,60],"size":[300,200],"title":"first","floating":true})",
+        R"({"address":"0x2","at":[400,100],"size":[500,300],"title":"second","floating":false})",
         "{}",
     });
     HyprlandFocusSource source(server.Directory());
@@ -247,12 +247,12 @@ TEST(HyprlandFocusSource, AsksOnStartEachTickAndAfterFocusEvents)
     ASSERT_TRUE(source.Focused());
     EXPECT_EQ(*source.Focused(), (FocusedWindow{1, "first", 10, 20, 310, 220}));
 
-    source.Refresh(); // a tick: the window moved
+    source.Refresh(); // a tick: the floating window was dragged
     EXPECT_EQ(*source.Focused(), (FocusedWindow{1, "first", 50, 60, 350, 260}));
 
     // An event that does not concern the focus asks nothing.
     server.SendEvent("openlayer>>waybar\n");
-    const int before = server.Requests();
+    int before = server.Requests();
     EXPECT_TRUE(source.ReadEvents());
     EXPECT_EQ(server.Requests(), before);
 
@@ -260,7 +260,13 @@ TEST(HyprlandFocusSource, AsksOnStartEachTickAndAfterFocusEvents)
     EXPECT_TRUE(source.ReadEvents());
     EXPECT_EQ(*source.Focused(), (FocusedWindow{2, "second", 400, 100, 900, 400}));
 
-    source.Refresh(); // the last window closed
+    // A tiled window: ticks ask nothing until the slow look is due.
+    before = server.Requests();
+    for (int tick = 1; tick < HyprlandFocusSource::kTiledWait; ++tick)
+        source.Refresh();
+    EXPECT_EQ(server.Requests(), before);
+    source.Refresh(); // the last window closed meanwhile
+    EXPECT_EQ(server.Requests(), before + 1);
     EXPECT_FALSE(source.Focused());
 }
 

@@ -77,7 +77,7 @@ TEST(SwayFocusSource, OneTreeInFlightAskedWithoutWaitingAndReadInPieces)
     std::vector<sway_ipc::Message> sent = sway.Received();
     ASSERT_EQ(sent.size(), 2u) << "a subscription and the first tree";
     EXPECT_EQ(sent[0].type, uint32_t(sway_ipc::kSubscribe));
-    EXPECT_EQ(sent[0].payload, R"(["window","workspace"])");
+    EXPECT_EQ(sent[0].payload, R"(["window","workspace","binding"])");
     EXPECT_EQ(sent[1].type, uint32_t(sway_ipc::kGetTree));
     EXPECT_TRUE(source.TreeAsked());
     EXPECT_FALSE(source.Focused());
@@ -102,7 +102,14 @@ TEST(SwayFocusSource, OneTreeInFlightAskedWithoutWaitingAndReadInPieces)
     EXPECT_FALSE(source.TreeAsked());
     EXPECT_TRUE(sway.Received().empty()) << "reading an answer asked something";
 
-    // The next tick asks again, once.
+    // A tiled window and no event since: the next tick asks nothing; after
+    // an event it asks, once.
+    source.Refresh();
+    EXPECT_TRUE(sway.Received().empty()) << "asked for a tree that nothing called for";
+    const std::string event = Reply(sway_ipc::kWorkspaceEvent, R"({"change":"focus"})");
+    sway.Send(event);
+    EXPECT_TRUE(source.ReadEvents());
+    source.Refresh();
     source.Refresh();
     sent = sway.Received();
     ASSERT_EQ(sent.size(), 1u);
@@ -110,8 +117,41 @@ TEST(SwayFocusSource, OneTreeInFlightAskedWithoutWaitingAndReadInPieces)
 
     const FocusStats stats = source.Stats();
     EXPECT_EQ(stats.requests, 2u);
-    EXPECT_EQ(stats.reply_bytes, tree.size() - 14) << "the payload of one tree";
-    EXPECT_EQ(stats.refreshes_skipped, 2u);
+    EXPECT_EQ(stats.reply_bytes, tree.size() + event.size() - 2 * 14 + 16)
+        << "the payloads of the subscription's answer, one tree and one event";
+    EXPECT_EQ(stats.refreshes_skipped, 3u);
+}
+
+// sway tells nothing of a floating window dragged with the mouse: such a
+// window is looked at every tick while it moves, and less often the bigger
+// the tree while it stands still; a tiled one only now and then.
+TEST(SwayRefreshSchedule, EveryTickWhileMovingLessOftenTheBiggerTheTree)
+{
+    using Schedule = SwayRefreshSchedule;
+    const auto ticks_until_due = [](Schedule& schedule) {
+        schedule.Asked();
+        int ticks = 1;
+        while (!schedule.Due() && ticks <= 1000)
+            ++ticks;
+        return ticks;
+    };
+    Schedule schedule;
+    schedule.Answered(3 * Schedule::kTreeBytesPerTick, true, false);
+    EXPECT_EQ(ticks_until_due(schedule), 3);
+    schedule.Answered(100 * Schedule::kTreeBytesPerTick, true, false);
+    EXPECT_EQ(ticks_until_due(schedule), Schedule::kLongestFloatingWait);
+    schedule.Answered(100, true, false);
+    EXPECT_EQ(ticks_until_due(schedule), 1);
+    schedule.Answered(100, false, false);
+    EXPECT_EQ(ticks_until_due(schedule), Schedule::kTiledWait);
+
+    // Seen moving: every tick, until it stood still for kMovingTicks looks.
+    schedule.Answered(100 * Schedule::kTreeBytesPerTick, true, true);
+    for (int look = 0; look < Schedule::kMovingTicks; ++look) {
+        EXPECT_EQ(ticks_until_due(schedule), 1) << "look " << look;
+        schedule.Answered(100 * Schedule::kTreeBytesPerTick, true, false);
+    }
+    EXPECT_EQ(ticks_until_due(schedule), Schedule::kLongestFloatingWait);
 }
 
 // sway writes events and answers on one connection in the order things
@@ -161,7 +201,8 @@ TEST(SwayFocusSource, SwayClosingTheConnectionLeavesWhatWasKnown)
 {
     FakeSway sway;
     SwayFocusSource source(sway.TakeWalkersEnd());
-    sway.Send(Reply(sway_ipc::kGetTree, Tree(Workspace(kEditor, ""))));
+    sway.Send(Reply(sway_ipc::kGetTree, Tree(Workspace(kEditor, ""))) +
+              Reply(sway_ipc::kWorkspaceEvent, R"({"change":"focus"})"));
     EXPECT_TRUE(source.AwaitTree(1000));
     EXPECT_EQ(source.Focused(), kEditorWindow);
 

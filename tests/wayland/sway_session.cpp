@@ -223,6 +223,23 @@ Screenshot SwaySession::Capture() const
 
 bool SwaySession::Click(int x, int y, bool move_only)
 {
+    return Pointer(move_only ? "move" : "click", x, y);
+}
+
+bool SwaySession::Drag(int from_x, int from_y, int to_x, int to_y)
+{
+    constexpr int kSteps = 10;
+    if (!Pointer("move", from_x, from_y) || !Pointer("press", from_x, from_y))
+        return false;
+    for (int step = 1; step <= kSteps; ++step)
+        if (!Pointer("move", from_x + (to_x - from_x) * step / kSteps,
+                     from_y + (to_y - from_y) * step / kSteps))
+            return false;
+    return Pointer("release", to_x, to_y);
+}
+
+bool SwaySession::Pointer(const std::string& verb, int x, int y)
+{
     if (!pointer_) {
         const std::string pipe = directory_ + "/pointer";
         if (mkfifo(pipe.c_str(), 0600) != 0)
@@ -237,8 +254,7 @@ bool SwaySession::Click(int x, int y, bool move_only)
                        5s))
             return false;
     }
-    const std::string line =
-        std::string(move_only ? "move " : "click ") + std::to_string(x) + " " + std::to_string(y) + "\n";
+    const std::string line = verb + " " + std::to_string(x) + " " + std::to_string(y) + "\n";
     if (write(pointer_commands_, line.data(), line.size()) != ssize_t(line.size()))
         return false;
     const std::string done = "done " + std::to_string(++clicks_) + "\n";

@@ -38,6 +38,9 @@ public:
     // Moves the pointer to layout pixel (x, y) and clicks there (or only
     // moves); returns once the compositor has seen it.
     bool Click(int x, int y, bool move_only = false);
+    // Presses the left button at (from_x, from_y), moves to (to_x, to_y) in
+    // ten steps and lets go there.
+    bool Drag(int from_x, int from_y, int to_x, int to_y);
     // Kills the compositor; the session is of no use afterwards.
     void Kill();
     pid_t Pid() const { return sway_ ? sway_->Pid() : -1; }
@@ -45,6 +48,8 @@ public:
     long ProcessorTicks() const;
 
 private:
+    // One line to the virtual pointer: move, click, press or release.
+    bool Pointer(const std::string& verb, int x, int y);
     std::string Ask(uint32_t type, const std::string& payload) const;
 
     std::string directory_;

@@ -1,7 +1,7 @@
 // Clicks for the end-to-end tests on a compositor without input devices: a
 // virtual pointer (wlroots' protocol) that stays for the whole test, so
 // that clients have taken it up before the first click, and moves and
-// clicks as the lines read from COMMANDS (a named pipe) say.
+// clicks or drags as the lines read from COMMANDS (a named pipe) say.
 //
 //   wayland_virtual_pointer COMMANDS LAYOUT_WIDTH LAYOUT_HEIGHT
 #include <cstdio>
@@ -75,7 +75,8 @@ int main(int argc, char* argv[])
     std::printf("ready\n");
     std::fflush(stdout);
 
-    // One command a line: "move X Y" or "click X Y", answered "done N".
+    // One command a line: "move X Y", "click X Y", or "press X Y" and
+// "release X Y" for a drag, answered "done N".
     FILE* commands = std::fopen(argv[1], "r");
     char verb[16];
     int x = 0, y = 0, done = 0;
@@ -83,11 +84,16 @@ int main(int argc, char* argv[])
         zwlr_virtual_pointer_v1_motion_absolute(pointer, Milliseconds(), uint32_t(x),
                                                 uint32_t(y), width, height);
         zwlr_virtual_pointer_v1_frame(pointer);
-        if (std::strcmp(verb, "click") == 0) {
-            for (auto state : {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED}) {
-                zwlr_virtual_pointer_v1_button(pointer, Milliseconds(), BTN_LEFT, state);
-                zwlr_virtual_pointer_v1_frame(pointer);
-            }
+        const bool click = std::strcmp(verb, "click") == 0;
+        if (click || std::strcmp(verb, "press") == 0) {
+            zwlr_virtual_pointer_v1_button(pointer, Milliseconds(), BTN_LEFT,
+                                           WL_POINTER_BUTTON_STATE_PRESSED);
+            zwlr_virtual_pointer_v1_frame(pointer);
+        }
+        if (click || std::strcmp(verb, "release") == 0) {
+            zwlr_virtual_pointer_v1_button(pointer, Milliseconds(), BTN_LEFT,
+                                           WL_POINTER_BUTTON_STATE_RELEASED);
+            zwlr_virtual_pointer_v1_frame(pointer);
         }
         wl_display_roundtrip(display);
         std::printf("done %d\n", ++done);

@@ -137,6 +137,25 @@ TEST_F(WalkersOnSway, FollowTheFloatingWindowsMoveAndTheFocus)
     EXPECT_TRUE(walkers->Running()) << walkers->Errors();
 }
 
+// A floating window dragged by its title bar: sway tells no event of it,
+// and walkers looks every few ticks on a desktop this small (at most 300 ms
+// apart), and every tick once it saw the window move; the figures are
+// there within kFollow.
+TEST_F(WalkersOnSway, FollowAFloatingWindowDraggedWithTheMouse)
+{
+    TestWindow window(session, "dragged", "8FBF8F");
+    ASSERT_TRUE(window.Ready());
+    ASSERT_TRUE(session.Command("floating enable, border normal, resize set 500 250, move absolute position 100 300"));
+    auto walkers = StartWalkersOn(session);
+    ASSERT_TRUE(WaitOnFocusedTitleBar(kStartup, 300)) << Seen() << walkers->Errors();
+
+    // Held low on the title bar, below the figures' feet.
+    ASSERT_TRUE(session.Drag(500, 320, 760, 440));
+    EXPECT_TRUE(WaitOnFocusedTitleBar(kFollow, 420)) << "did not follow the drag: " << Seen();
+    EXPECT_EQ(frame.left, 360) << "the drag did not move the window as asked";
+    EXPECT_TRUE(walkers->Running()) << walkers->Errors();
+}
+
 // A new title deals the figures anew along the same title bar.
 TEST_F(WalkersOnSway, FiguresStayOnTheTitleBarThroughATitleChange)
 {
