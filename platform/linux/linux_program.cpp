@@ -10,7 +10,9 @@
 #include <iostream>
 
 #include "platform/dbus/bus_stop.h"
+#include "platform/kwin/kwin_focus_source.h"
 #include "platform/linux/backend_option.h"
+#include "platform/linux/desktop.h"
 #include "platform/wayland/focus_source.h"
 #include "platform/wayland/wayland_connection.h"
 #include "platform/wayland/wayland_program.h"
@@ -40,6 +42,18 @@ int Stop(SessionBus* bus, const std::function<Form&()>& startup_form)
     return 1;
 }
 
+// The focus source for the Wayland overlay on `desktop`.
+std::unique_ptr<FocusSource> WaylandFocusSource(Desktop desktop, SessionBus* bus)
+{
+    if (desktop == Desktop::kKdePlasma && bus) {
+        std::string error;
+        if (std::unique_ptr<FocusSource> kwin = StartKWinFocusSource(*bus, error))
+            return kwin;
+        std::fprintf(stderr, "walkers: %s\n", error.c_str());
+    }
+    return FindFocusSource();
+}
+
 } // namespace
 
 int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_form)
@@ -61,6 +75,7 @@ int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_for
     std::unique_ptr<SessionBus> bus = SessionBus::Open();
     if (line.Has("stop"))
         return Stop(bus.get(), startup_form);
+    const Desktop desktop = FindDesktop(bus.get());
     if (*choice == BackendChoice::kX11)
         return RunX11Program(false, startup_form);
     if (*choice == BackendChoice::kWayland || Set("WAYLAND_DISPLAY")) {
@@ -73,7 +88,8 @@ int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_for
                 stop_service = std::make_unique<BusStopService>(*bus);
                 watched.push_back(bus.get());
             }
-            return RunWaylandProgram(connection, FindFocusSource(), watched, startup_form);
+            return RunWaylandProgram(connection, WaylandFocusSource(desktop, bus.get()), watched,
+                                     startup_form);
         }
         if (*choice == BackendChoice::kWayland) {
             std::fprintf(stderr, "walkers: %s\n",
