@@ -11,6 +11,7 @@
 
 #include "tests/e2e/process.h"
 #include "tests/e2e/x_session.h"
+#include "tests/wayland/pointer_driver.h"
 
 class SwaySession {
 public:
@@ -48,16 +49,12 @@ public:
     long ProcessorTicks() const;
 
 private:
-    // One line to the virtual pointer: move, click, press or release.
-    bool Pointer(const std::string& verb, int x, int y);
+    PointerDriver& Driver(); // started at the first use
     std::string Ask(uint32_t type, const std::string& payload) const;
 
     std::string directory_;
     std::unique_ptr<Process> sway_;
-    // The virtual pointer, started at the first click, and its commands.
-    std::unique_ptr<Process> pointer_;
-    int pointer_commands_ = -1;
-    int clicks_ = 0;
+    std::unique_ptr<PointerDriver> pointer_; // from the first click
     std::string wayland_display_;
     std::string ipc_socket_;
 };
