@@ -52,8 +52,10 @@ VIAddVersionKey /LANG=1033 LegalCopyright "${COPYRIGHT}"
 
 ; Ends every running walkers the way a click on a figure does: the close
 ; message to its window (class WalkersForm, title Form1), after which it
-; unloads its forms and ends. It is never killed. Then waits for its
-; process to let go of the program's file, and removes that.
+; unloads its forms and ends. It is never killed. The message is posted, as
+; the click's is, rather than sent: a walkers of 1.0.0 handles a sent close
+; but goes on waiting for its next message with no window left. Then waits
+; for its process to let go of the program's file, and removes that.
 !macro CLOSE_WALKERS un
 Function ${un}CloseWalkers
     StrCpy $R0 0
@@ -63,7 +65,7 @@ Function ${un}CloseWalkers
             ${Break}
         ${EndIf}
         DetailPrint "Ending the walkers that runs"
-        SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=2000
+        System::Call 'user32::PostMessage(p r0, i ${WM_CLOSE}, p 0, p 0)'
         Sleep 100
         IntOp $R0 $R0 + 1
     ${LoopUntil} $R0 >= 100
