@@ -41,8 +41,8 @@ VIAddVersionKey /LANG=1033 LegalCopyright "${COPYRIGHT}"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_TEXT "The figures walk on the title bar of the window in front. \
-    After starting walkers, click another window to see them; click a figure to end them."
+; Started, walkers' own window is in front, and the figures wait for another.
+!define MUI_FINISHPAGE_TEXT "The figures walk on the title bar of the window in front: after starting walkers, click another window to see them. Click a figure to end them."
 !define MUI_FINISHPAGE_RUN "$INSTDIR\walkers.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start walkers"
 !insertmacro MUI_PAGE_FINISH
