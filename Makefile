@@ -89,7 +89,9 @@ uninstall:
 	xargs -d '\n' rm -fv < $(RELEASE)/install_manifest.txt
 
 # walkers_<version>_amd64.deb in $(PACKAGE): built with the flags Debian
-# builds its packages with, hardening included (bind now as well).
+# builds its packages with, hardening included (bind now as well). CPack
+# gives the package's members the modes its files got, so it runs under the
+# umask Debian's own package builds set.
 package: deps-run
 	export DEB_BUILD_MAINT_OPTIONS=hardening=+all && \
 	cmake -S . -B $(PACKAGE) -DCMAKE_BUILD_TYPE=Release -DWALKERS_TESTS=OFF -DWALKERS_DEB=ON \
@@ -97,7 +99,7 @@ package: deps-run
 		-DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
 		-DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" && \
 	cmake --build $(PACKAGE) -j$(JOBS) && \
-	cd $(PACKAGE) && cpack
+	cd $(PACKAGE) && umask 022 && cpack
 
 # Every download in $(DIST): the source release walkers-<version>.tar.gz,
 # made from the committed tree (uncommitted changes are not in it), the
