@@ -68,6 +68,10 @@ Win32FormWindow::~Win32FormWindow()
     // Off the list first: the messages DestroyWindow sends find no form.
     LiveWindows().erase(hwnd_);
     DestroyWindow(hwnd_);
+    // A close sent from another program is handled inside GetMessage, which
+    // then waits on for a message of ours: this one wakes the program's loop
+    // to see whether any form is left.
+    PostMessageA(nullptr, WM_NULL, 0, 0);
 }
 
 Win32FormWindow* Win32FormWindow::FromHandle(HWND hwnd)

@@ -15,68 +15,13 @@ program=$2
 probe=$3
 out=$4
 [ -f "$program" ] || skip "$program is not built (make windows)"
-for tool in xdotool xsetroot xwininfo; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed (tools/install-deps.sh)"
-done
-mkdir -p "$out"
-rm -f "$out"/*.xwd "$out"/status "$out"/probe.txt
-
-fail()
-{
-    echo "FAILED: $*"
-    exit 1
-}
+. "$(dirname "$0")/walkers_on_notepad.sh"
 
 wine_session_start "$prefix"
 started=$(now_ms)
-xsetroot -solid '#3a6ea5' # figures' black would show against it
-xdotool mousemove 1010 760 # the pointer, out of every picture
-
-# --- Notepad, placed with room for the figures above its title bar.
-wine notepad >/dev/null 2>&1 &
-wait_for 300 xdotool search --onlyvisible --name 'Notepad$' || fail "notepad did not open"
-notepad=$(xdotool search --onlyvisible --name 'Notepad$' | head -n 1)
-xdotool windowsize --sync "$notepad" 600 300
-xdotool windowmove --sync "$notepad" 200 300
-xdotool windowactivate --sync "$notepad"
-sleep 0.5
-screenshot "$out/before.xwd"
-
-# The band the figures stand in: from 100 pixels above notepad's client
-# window (which starts below the title bar) down to it, a little wider.
-band()
-{
-    xwininfo -id "$notepad" | awk '/Absolute upper-left X/ { x = $4 }
-        /Absolute upper-left Y/ { y = $4 } /Width:/ { w = $2 }
-        END { print x - 8, y - 100, x + w + 8, y }'
-}
-
-# judge SHOT [BEFORE]: runs the probe over the current band; then
-# `value KEY` reads its answers.
-judge()
-{
-    # shellcheck disable=SC2046
-    "$probe" "$1" $(band) ${2:+"$2"} >"$out/probe.txt"
-    echo "  $(basename "$1"): $(tr '\n' ' ' <"$out/probe.txt")"
-}
-value()
-{
-    sed -n "s/^$1=//p" "$out/probe.txt"
-}
-
-# --- walkers.exe. Shown, its window takes the focus and the figures wait;
-# clicking notepad gives the focus back, as a user would.
-( status=0; wine "$program" >/dev/null 2>&1 || status=$?; echo "$status" >"$out/status" ) &
-wait_for 300 xdotool search --onlyvisible --name '^Form1$' || fail "walkers.exe showed no window"
-xdotool windowactivate --sync "$notepad"
-sleep 1.5
-screenshot "$out/on_title.xwd"
-echo "with notepad at 200,300:"
-judge "$out/on_title.xwd" "$out/before.xwd"
-[ "$(value band_brown)" -ge 200 ] || fail "no figure's body stands on notepad's title bar"
-[ "$(value band_caps)" -ge 20 ] || fail "the figures have no grey caps"
-[ "$(value band_black)" -eq 0 ] || fail "pure black shows: the outlines take in background"
-[ "$(value outside_brown)" -eq 0 ] || fail "figures show away from notepad's title bar"
+open_notepad
+start_walkers "$program"
+figures_on_title
 
 # --- Notepad moves; the figures go with it.
 xdotool windowmove --sync "$notepad" 300 560

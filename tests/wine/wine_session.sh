@@ -2,7 +2,8 @@
 # window manager, and the build's Wine prefix, made on first use.
 #
 #   wine_session_start PREFIX    exports DISPLAY, WINEPREFIX and friends;
-#                                everything started stops when the script exits
+#                                everything started stops when the script exits;
+#                                PREFIX "fresh" is a new prefix, thrown away then
 #   screenshot FILE              the screen as it is now, in xwd's format
 #
 # A test that cannot run here (no Wine, no program) exits 77: skipped.
@@ -85,6 +86,7 @@ wine_session_start()
     wait_for 100 has_window_manager || { echo "openbox did not start"; exit 1; }
 
     WINEPREFIX=$1
+    [ "$WINEPREFIX" != fresh ] || WINEPREFIX=$session_dir/wine-prefix
     case $WINEPREFIX in # it is removed and made anew when unfinished
     /*/wine-prefix) ;;
     *) echo "the Wine prefix must be an absolute path ending in /wine-prefix"; exit 1 ;;
