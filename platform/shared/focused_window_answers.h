@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "platform/user32_gdi32/win_constants.h"
-#include "platform/wayland/focus_source.h"
+#include "platform/focus/focus_source.h"
 
 namespace focused_answers {
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/wayland/focus_source.h"
+#include "platform/focus/focus_source.h"
 
 struct X11BackendSetup {
     // Where the foreground window is learnt; null for the window manager's

@@ -12,6 +12,7 @@
 
 #include "platform/shared/end_signals.h"
 #include "platform/shared/monotonic_clock.h"
+#include "platform/shared/stop_request.h"
 #include "platform/toolkit/application.h"
 #include "platform/toolkit/events.h"
 #include "platform/toolkit/form.h"
@@ -207,6 +208,10 @@ void X11Backend::ProcessPendingEvents()
         if (!AnyFormLoaded())
             return;
     }
+    // `walkers --stop` heard on the session bus.
+    stop_request::Answer();
+    if (!AnyFormLoaded())
+        return;
     FireDueTimers();
 }
 

@@ -5,7 +5,7 @@
 // descriptor of its own.
 #pragma once
 
-#include "platform/wayland/focus_source.h"
+#include "platform/focus/focus_source.h"
 
 class X11Foreground;
 
