@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <csignal>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -284,8 +285,16 @@ bool GnomeSession::Arrange(const std::string& title, const Box& frame) const
         10s);
 }
 
+// The shell itself, found on the bus: a prefix's runner may stand between.
 void GnomeSession::Kill()
 {
+    const RunResult owner = RunToEnd({"gdbus", "call", "--session", "--dest", "org.freedesktop.DBus",
+                                      "--object-path", "/org/freedesktop/DBus", "--method",
+                                      "org.freedesktop.DBus.GetConnectionUnixProcessID", "org.gnome.Shell"},
+                                     DesktopEnvironment());
+    const std::size_t number = owner.output.find_first_of("0123456789");
+    if (owner.status == 0 && number != std::string::npos)
+        kill(pid_t(std::atol(owner.output.c_str() + number)), SIGKILL);
     if (shell_) {
         shell_->Signal(SIGKILL);
         shell_->Wait(5s);

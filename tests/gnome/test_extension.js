@@ -46,7 +46,9 @@ class ExtensionBody {
         this._exported.export(Gio.DBus.session, '/io/github/walkers/Test');
         // Events sent right after the device is made are lost: it is made
         // here, long before the first click.
-        const seat = Clutter.get_default_backend().get_default_seat();
+        // The stage's context has the backend from 47 on; 43 has only the default one.
+        const backend = global.stage.context?.get_backend?.() ?? Clutter.get_default_backend();
+        const seat = backend.get_default_seat();
         this._pointer = seat.create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE);
     }
 
