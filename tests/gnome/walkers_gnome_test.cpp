@@ -162,16 +162,7 @@ TEST_F(WalkersOnGnome, ClicksPassBetweenStillFiguresAndOneOnAFigureEndsIt)
 
     // A point of `below` in the figures' band, clear of every figure.
     const Box band = TitleBarBand(frame);
-    std::optional<std::pair<int, int>> gap;
-    for (int y = band.top + 8; y < band.bottom - 16 && !gap; ++y)
-        for (int x = band.left + 8; x < band.right - 8 && !gap; ++x) {
-            bool clear = true;
-            for (int dy = -8; dy <= 8 && clear; ++dy)
-                for (int dx = -8; dx <= 8 && clear; ++dx)
-                    clear = last.At(x + dx, y + dy) == 0xC0C0E0;
-            if (clear)
-                gap = std::make_pair(x, y);
-        }
+    const auto gap = ClearPoint(last, Box{band.left, band.top, band.right, band.bottom - 8}, 0xC0C0E0, 8);
     ASSERT_TRUE(gap.has_value());
     ASSERT_TRUE(session->Click(gap->first, gap->second)) << "could not click";
     EXPECT_TRUE(WaitUntil([&] { return below->Presses() > 0; }, 3s))
