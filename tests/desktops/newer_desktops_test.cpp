@@ -1,0 +1,133 @@
+// The newer desktops in the Debian 13 root, run with what this machine
+// built: KWin 6 and GNOME Shell 48 start headless there, GTK windows show
+// with the title bar a person sees, screenshots and clicks work, and
+// walkers runs on KWin 6 and ends when it goes. The scenarios of each
+// desktop build on these sessions.
+#include <gtest/gtest.h>
+
+#include "tests/desktops/gnome48_session.h"
+#include "tests/desktops/gtk_window.h"
+#include "tests/desktops/kwin6_session.h"
+#include "tests/desktops/test_root.h"
+#include "tests/e2e/desktop_scene.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr uint32_t kGreen = 0x8FBF8F;
+constexpr uint32_t kBlue = 0x5070C0;
+
+// The box of `colour` in the shot (empty when none).
+Box Find(const Screenshot& shot, uint32_t colour)
+{
+    Box box{shot.width, shot.height, 0, 0};
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x)
+            if (shot.At(x, y) == colour) {
+                box.left = std::min(box.left, x);
+                box.top = std::min(box.top, y);
+                box.right = std::max(box.right, x + 1);
+                box.bottom = std::max(box.bottom, y + 1);
+            }
+    return box;
+}
+
+bool Empty(const Box& box) { return box.right <= box.left; }
+
+void SaveOnFailure(const Screenshot& shot, const char* name)
+{
+    if (::testing::Test::HasFailure() && !shot.pixels.empty())
+        shot.Save(std::string("/tmp/walkers-") + name + ".ppm");
+}
+
+} // namespace
+
+TEST(NewerDesktops, WalkersRunsOnKWin6AboveAWindowWithKWinsTitleBar)
+{
+    Kwin6Session session;
+    if (session.RootMissing())
+        GTEST_SKIP() << session.Failure();
+    ASSERT_EQ(session.Failure(), "");
+    GtkTestWindow::Options options;
+    options.title = "walkers on KWin 6";
+    options.width = 500;
+    options.height = 300;
+    GtkTestWindow window(options, session.Environment(), session.Directory(), session.Prefix());
+    ASSERT_TRUE(window.WaitMapped()) << window.process().Errors();
+    EXPECT_TRUE(WaitUntil([&] { return window.HasKeyboard(); }, 5s));
+
+    // KWin draws the title bar (GTK asks for it), as tall as the probe
+    // expects, on KWin's black.
+    Screenshot shot;
+    Box client;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            shot = session.Capture();
+            client = Find(shot, kGreen);
+            return !Empty(client) && client.right - client.left == options.width;
+        },
+        5s));
+    const int middle = (client.left + client.right) / 2;
+    const int frame_top = client.top - Kwin6Session::kTitleBarHeight;
+    ASSERT_GT(frame_top, 0);
+    EXPECT_NE(shot.At(middle, frame_top), 0u) << "no title bar";
+    EXPECT_EQ(shot.At(middle, frame_top - 1), 0u) << "a title bar taller than expected";
+
+    // A click on the window reaches it.
+    session.Click(middle, (client.top + client.bottom) / 2);
+    EXPECT_TRUE(WaitUntil([&] { return window.Presses() == 1; }, 5s));
+
+    // walkers, built here, runs inside the root with its overlay.
+    Process walkers(test_root::Inside({WALKERS_BINARY}), session.Environment());
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            shot = session.Capture();
+            return ScanFigures(shot, Box{}).brown > 200;
+        },
+        15s))
+        << walkers.Errors();
+    EXPECT_TRUE(walkers.Running());
+    EXPECT_FALSE(window.LostKeyboard());
+
+    session.Kill();
+    const std::optional<int> status = walkers.Wait(10s);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_NE(*status, 0);
+    EXPECT_NE(walkers.Errors(), "");
+    SaveOnFailure(shot, "kwin6");
+}
+
+TEST(NewerDesktops, GnomeShell48ShowsNativeAndX11WindowsInItsScreenshots)
+{
+    Gnome48Session session;
+    if (session.RootMissing())
+        GTEST_SKIP() << session.Failure();
+    ASSERT_EQ(session.Failure(), "");
+    GtkTestWindow::Options options;
+    options.title = "native on GNOME Shell 48";
+    GtkTestWindow native(options, session.Environment(), session.Directory(), session.Prefix());
+    options.title = "X11 on GNOME Shell 48";
+    options.colour = "5070C0";
+    options.backend = "x11";
+    GtkTestWindow x11(options, session.Environment(), session.Directory(), session.Prefix());
+    ASSERT_TRUE(native.WaitMapped()) << native.process().Errors();
+    ASSERT_TRUE(x11.WaitMapped()) << x11.process().Errors();
+    EXPECT_NE(x11.Xid(), 0u);
+
+    Screenshot shot;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            shot = session.Capture();
+            return shot.width == Gnome48Session::kWidth && !Empty(Find(shot, kGreen)) &&
+                   !Empty(Find(shot, kBlue));
+        },
+        10s))
+        << session.Log();
+    SaveOnFailure(shot, "gnome48");
+
+    // walkers, built here, starts inside the root.
+    const RunResult version =
+        RunToEnd(test_root::Inside({WALKERS_BINARY, "--version"}), session.Environment());
+    EXPECT_EQ(version.status, 0) << version.output;
+}
