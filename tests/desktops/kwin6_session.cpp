@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "tests/desktops/test_root.h"
@@ -40,10 +41,15 @@ Kwin6Session::Kwin6Session(const Options& options)
                              "--no-global-shortcuts", "--no-kactivities", "--width",
                              std::to_string(kWidth), "--height", std::to_string(kHeight),
                              "--socket", socket_});
-    if (options.xwayland)
-        // KWin starts its programs with the DISPLAY of its Xwayland.
-        argv.insert(argv.end(), {"--xwayland", "sh", "-c",
-                                 "echo \"$DISPLAY\" > " + directory_ + "/xwayland-display"});
+    if (options.xwayland) {
+        // KWin starts the programs it is given with its Xwayland's DISPLAY
+        // (and starts Xwayland itself at the first X11 client).
+        const std::string tell = directory_ + "/tell-xwayland-display";
+        std::ofstream(tell) << "#!/bin/sh\necho \"$DISPLAY\" > " << directory_
+                            << "/xwayland-display\n";
+        chmod(tell.c_str(), 0755);
+        argv.insert(argv.end(), {"--xwayland", tell});
+    }
     std::map<std::string, std::string> environment = base;
     environment.insert({{"DBUS_SESSION_BUS_ADDRESS", bus_->Address()},
                         {"DISPLAY", x_->Name()},

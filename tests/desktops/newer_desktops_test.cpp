@@ -1,6 +1,7 @@
 // The newer desktops in the Debian 13 root, run with what this machine
-// built: KWin 6 and GNOME Shell 48 start headless there, GTK windows show
-// with the title bar a person sees, screenshots and clicks work, and
+// built: KWin 6 and GNOME Shell 48 start headless there, native and X11
+// GTK windows show with the title bar a person sees, screenshots and
+// clicks work, and
 // walkers runs on KWin 6 and ends when it goes. The scenarios of each
 // desktop build on these sessions.
 #include <gtest/gtest.h>
@@ -45,12 +46,26 @@ void SaveOnFailure(const Screenshot& shot, const char* name)
 
 TEST(NewerDesktops, WalkersRunsOnKWin6AboveAWindowWithKWinsTitleBar)
 {
-    Kwin6Session session;
+    Kwin6Session session({.xwayland = true});
     if (session.RootMissing())
         GTEST_SKIP() << session.Failure();
     ASSERT_EQ(session.Failure(), "");
+    // A small X11 window (through KWin's Xwayland), then a native one that
+    // KWin centres over it.
     GtkTestWindow::Options options;
+    options.title = "X11 on KWin 6";
+    options.colour = "5070C0";
+    options.width = 200;
+    options.height = 100;
+    options.backend = "x11";
+    std::map<std::string, std::string> x11_environment = session.Environment();
+    x11_environment["DISPLAY"] = session.XWaylandDisplay();
+    GtkTestWindow x11(options, x11_environment, session.Directory(), session.Prefix());
+    ASSERT_TRUE(x11.WaitMapped()) << x11.process().Errors();
+    EXPECT_NE(x11.Xid(), 0u);
     options.title = "walkers on KWin 6";
+    options.colour = "8FBF8F";
+    options.backend = "wayland";
     options.width = 500;
     options.height = 300;
     GtkTestWindow window(options, session.Environment(), session.Directory(), session.Prefix());
