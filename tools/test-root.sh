@@ -201,12 +201,19 @@ command_enter() {
     exec chroot "$root" /bin/sh -c 'cd "$1" 2>/dev/null || cd /; shift; exec "$@"' sh "$PWD" "$@"
 }
 
-case ${1:-} in
-    build) shift; command_build "$@" ;;
-    build-locked) build_locked || report_failure ;;
-    path) current && echo "$root" ;;
-    report) current || { [ -f "$failure" ] && report_failure; } || true ;;
-    run) shift; command_run "$@" ;;
-    enter) shift; command_enter "$@" ;;
-    *) say "usage: $0 build [--background] | path | run [--bind DIR]... -- COMMAND..."; exit 2 ;;
-esac
+main() {
+    case ${1:-} in
+        build) shift; command_build "$@" ;;
+        build-locked) build_locked || report_failure ;;
+        path) current && echo "$root" ;;
+        report) current || { [ -f "$failure" ] && report_failure; } || true ;;
+        run) shift; command_run "$@" ;;
+        enter) shift; command_enter "$@" ;;
+        *) say "usage: $0 build [--background] | path | report | run [--bind DIR]... -- COMMAND..."
+           return 2 ;;
+    esac
+}
+
+# One line, read whole before it runs: a build takes minutes, and the file
+# may change under it meanwhile (a checkout).
+main "$@"; exit $?
