@@ -89,9 +89,11 @@ TEST(NewerDesktops, WalkersRunsOnKWin6AboveAWindowWithKWinsTitleBar)
     EXPECT_NE(shot.At(middle, frame_top), 0u) << "no title bar";
     EXPECT_EQ(shot.At(middle, frame_top - 1), 0u) << "a title bar taller than expected";
 
-    // A click on the window reaches it.
+    // A click on the window reaches it, and it takes commands from the
+    // test across the root's border.
     session.Click(middle, (client.top + client.bottom) / 2);
     EXPECT_TRUE(WaitUntil([&] { return window.Presses() == 1; }, 5s));
+    EXPECT_TRUE(window.SetTitle("walkers on KWin 6, retitled"));
 
     // walkers, built here, runs inside the root with its overlay.
     Process walkers(test_root::Inside({WALKERS_BINARY}), session.Environment());
