@@ -1,13 +1,20 @@
-// The program's start on Linux: the command line, then a Wayland
-// compositor that offers layer-shell, else an X display, unless the
-// command line chooses.
+// The program's start on Linux: the command line, then the desktop the
+// session runs, which decides two things apart: the overlay that shows the
+// figures (a Wayland layer-shell surface, or an X11 shaped window) and the
+// focus source that says which window is in front. The command line may
+// choose the overlay.
 #include "platform/toolkit/program.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
+#include "platform/dbus/bus_stop.h"
+#include "platform/kwin/kwin_focus_source.h"
 #include "platform/linux/backend_option.h"
+#include "platform/linux/desktop.h"
+#include "platform/linux/gnome_shell_program.h"
+#include "platform/wayland/focus_source.h"
 #include "platform/wayland/wayland_connection.h"
 #include "platform/wayland/wayland_program.h"
 #include "platform/x11/x11_program.h"
@@ -23,12 +30,50 @@ bool Set(const char* name)
     return value && *value;
 }
 
+// --stop: every walkers of the session through its bus; without a bus, or
+// when none answers there, those marked on this X display.
+int Stop(SessionBus* bus, const std::function<Form&()>& startup_form)
+{
+    if (bus)
+        if (const std::optional<int> status = StopOverBus(*bus, std::cerr))
+            return *status;
+    if (Set("DISPLAY"))
+        return RunX11Program(true, startup_form);
+    std::fprintf(stderr, "walkers: no walkers of yours are running in this session\n");
+    return 1;
+}
+
+// The focus source for the Wayland overlay on `desktop`.
+std::unique_ptr<FocusSource> WaylandFocusSource(Desktop desktop, SessionBus* bus)
+{
+    if (desktop == Desktop::kKdePlasma && bus) {
+        std::string error;
+        if (std::unique_ptr<FocusSource> kwin = StartKWinFocusSource(*bus, error))
+            return kwin;
+        std::fprintf(stderr, "walkers: %s\n", error.c_str());
+    }
+    return FindFocusSource();
+}
+
+// The X11 overlay following the window manager, with the bus (if any) in
+// its poll so that a --stop is answered there too.
+int RunOnX11(SessionBus* bus, const std::function<Form&()>& startup_form)
+{
+    std::vector<LoopSource*> watched;
+    std::unique_ptr<BusStopService> stop_service;
+    if (bus) {
+        stop_service = std::make_unique<BusStopService>(*bus);
+        watched.push_back(bus);
+    }
+    return RunX11Program(X11BackendSetup{}, watched, startup_form);
+}
+
 } // namespace
 
 int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_form)
 {
     std::vector<CommandOption> options = CommonOptions();
-    options.push_back({"stop", 0, "", "end the walkers running on this X display"});
+    options.push_back({"stop", 0, "", "end the walkers running in this session"});
     options.push_back(BackendOption());
     const ParsedCommandLine line = ParseCommandLine(options, argc, argv);
     if (const std::optional<int> status = AnswerCommonOptions(line, options, std::cout, std::cerr))
@@ -39,13 +84,31 @@ int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_for
         std::fprintf(stderr, "walkers: %s\n", error.c_str());
         return kNoDisplay;
     }
-    // Only X11 lets one program end another's windows.
-    if (*choice == BackendChoice::kX11 || line.Has("stop"))
-        return RunX11Program(line.Has("stop"), startup_form);
+    // The session bus, when there is one: --stop reaches this walkers
+    // through it, and some desktops say which window is in front only there.
+    std::unique_ptr<SessionBus> bus = SessionBus::Open();
+    if (line.Has("stop"))
+        return Stop(bus.get(), startup_form);
+    const Desktop desktop = FindDesktop(bus.get());
+    // GNOME Shell offers no layer-shell: its overlay is X11's, on Xwayland.
+    if (desktop == Desktop::kGnomeShell && Set("WAYLAND_DISPLAY") &&
+        *choice != BackendChoice::kWayland)
+        return RunOnGnomeShell(bus.get(), startup_form);
+    if (*choice == BackendChoice::kX11)
+        return RunOnX11(bus.get(), startup_form);
     if (*choice == BackendChoice::kWayland || Set("WAYLAND_DISPLAY")) {
         WaylandConnection connection;
-        if (connection.Usable())
-            return RunWaylandProgram(connection, startup_form);
+        if (connection.Usable()) {
+            // Offered only by a loop that polls the bus, so a --stop is answered.
+            std::vector<LoopSource*> watched;
+            std::unique_ptr<BusStopService> stop_service;
+            if (bus) {
+                stop_service = std::make_unique<BusStopService>(*bus);
+                watched.push_back(bus.get());
+            }
+            return RunWaylandProgram(connection, WaylandFocusSource(desktop, bus.get()), watched,
+                                     startup_form);
+        }
         if (*choice == BackendChoice::kWayland) {
             std::fprintf(stderr, "walkers: %s\n",
                          connection.Connected()
@@ -55,7 +118,7 @@ int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_for
         }
     }
     if (Set("DISPLAY"))
-        return RunX11Program(false, startup_form);
+        return RunOnX11(bus.get(), startup_form);
     std::fprintf(stderr, "walkers needs a Wayland compositor with layer-shell (WAYLAND_DISPLAY) "
                          "or an X11 display (DISPLAY), and has neither\n");
     return kNoDisplay;

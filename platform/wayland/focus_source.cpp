@@ -7,21 +7,11 @@
 
 const char kNoFocusSourceMessage[] =
     "walkers: this compositor does not say which window has the focus; the figures can follow "
-    "windows on sway and Hyprland";
+    "windows on sway, Hyprland, KDE Plasma and GNOME";
 
 namespace {
 
 constexpr int kFirstAnswerTimeoutMs = 500;
-
-// Answers that no window is in front.
-class NoFocusSource final : public FocusSource {
-public:
-    int EventDescriptor() const override { return -1; }
-    bool ReadEvents() override { return true; }
-    void Refresh() override {}
-    std::optional<FocusedWindow> Focused() const override { return std::nullopt; }
-    std::string Name() const override { return "none"; }
-};
 
 std::string Variable(const char* name)
 {

@@ -1,53 +1,10 @@
-// Where the Wayland backend learns which window has the keyboard focus: a
-// compositor's own IPC, since Wayland itself tells a client nothing about
-// other clients' windows. The overlay surface knows nothing of it.
+// The wlroots compositors' focus sources, found from the environment.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <optional>
-#include <string>
+#include "platform/focus/focus_source.h"
 
-// The focused window as a person sees it: its title, and its rectangle with
-// the server-side title bar, in the layout's logical pixels.
-struct FocusedWindow {
-    uint64_t id = 0;
-    std::string title;
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const FocusedWindow&) const = default;
-};
-
-// What a focus source asked of the compositor, for measuring.
-struct FocusStats {
-    uint64_t requests = 0;
-    uint64_t reply_bytes = 0;
-    int64_t reply_wait_ns = 0; // from sending a question to having the answer
-    int64_t tree_read_ns = 0;  // reading and parsing the answers
-    uint64_t refreshes_skipped = 0; // the last question was still unanswered
-    uint64_t events = 0;
-};
-
-class FocusSource {
-public:
-    virtual ~FocusSource() = default;
-
-    // A descriptor to watch for reading (events the compositor pushes), or -1.
-    virtual int EventDescriptor() const = 0;
-    // Reads what arrived on EventDescriptor without waiting. False when the
-    // compositor closed it; the source then answers from what it knew.
-    virtual bool ReadEvents() = 0;
-    // Asks the compositor afresh for what events do not tell (a floating
-    // window moved): once per tick. A source that can asks without waiting
-    // and takes the answer in ReadEvents, so the tick after sees it.
-    virtual void Refresh() = 0;
-    virtual std::optional<FocusedWindow> Focused() const = 0;
-    // For the one line at start: which compositor is followed.
-    virtual std::string Name() const = 0;
-    virtual FocusStats Stats() const { return {}; }
-};
-
-// The source for the compositor this session runs under, found from the
-// environment: sway, Hyprland, or none (no foreground window ever).
+// The source for the wlroots compositor this session runs under: sway,
+// Hyprland, or none (no foreground window ever).
 std::unique_ptr<FocusSource> FindFocusSource();
 // What the program says once when it follows no compositor.
 extern const char kNoFocusSourceMessage[];

@@ -1,15 +1,17 @@
 // The Wayland desktop: the toolkit's backend and the desktop behind the
 // project's user32 calls at once. Form windows are overlay surfaces; the
-// probe's questions are answered by a focus source (the compositor's IPC),
-// refreshed once per tick; the display, the focus source's events and the
-// timers share one poll.
+// probe's questions are answered by a focus source (the compositor's IPC or
+// script), refreshed once per tick; the display, the focus source's events,
+// the watched sources (the session bus) and the timers share one poll.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/shared/loop_source.h"
 #include "platform/shared/poll_timers.h"
 #include "platform/toolkit/backend.h"
 #include "platform/user32_gdi32/user32_desktop.h"
@@ -47,6 +49,10 @@ public:
     bool SetWindowPosition(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy,
                            unsigned flags) override;
 
+    // Polls `source` beside the display from now on; when it is gone for
+    // good the program ends with its one line. It outlives the backend.
+    void Watch(LoopSource& source) { watched_.push_back(&source); }
+
     WaylandConnection& Connection() { return connection_; }
     // One line of counters since the start (WALKERS_WAYLAND_STATS, SIGUSR1),
     // for tools/measure-wayland-cpu.sh.
@@ -58,19 +64,21 @@ public:
 
 private:
     WaylandFormWindow* FindForm(HWND hwnd) const;
-    // The focused window, if `hwnd` names it.
-    const FocusedWindow* Focused(HWND hwnd) const;
     // Reads and dispatches what the compositor sent, waiting at most
     // `timeout_ms` (-1: for ever) for something to arrive.
     void Dispatch(int timeout_ms);
     void ActOnClicks();
     void FireDueTimers();
+    // Lets each watched source take what arrived; ends the program when one is gone.
+    void ProcessWatched(const pollfd* descriptors, int waited_ms);
     [[noreturn]] void LostCompositor();
 
     WaylandConnection& connection_;
     std::unique_ptr<FocusSource> focus_;
     std::optional<FocusedWindow> focused_; // as the focus source last told
     PollTimers timers_;
+    std::vector<LoopSource*> watched_;
+    std::vector<pollfd> poll_set_; // kept, so a turn of the loop allocates nothing
     std::map<HWND, WaylandFormWindow*> windows_;
     uintptr_t next_handle_;
     uint64_t ticks_ = 0;

@@ -1,10 +1,15 @@
-// The event loop: one poll on the display, the focus source's events and
-// the timers' next due time; then dispatch, act on clicks, fire what is due.
+// The event loop: one poll on the display, the focus source's events, the
+// watched sources and the timers' next due time; then dispatch, act on
+// clicks and on a stop request, fire what is due.
 #include <cerrno>
+#include <cstdio>
 #include <poll.h>
+#include <unistd.h>
+#include <vector>
 
 #include "platform/shared/end_signals.h"
 #include "platform/shared/monotonic_clock.h"
+#include "platform/shared/stop_request.h"
 #include "platform/toolkit/application.h"
 #include "platform/toolkit/events.h"
 #include "platform/toolkit/form.h"
@@ -29,10 +34,19 @@ void WaylandBackend::Dispatch(int timeout_ms)
         wl_display_cancel_read(display);
         LostCompositor();
     }
-    pollfd descriptors[2] = {{wl_display_get_fd(display), POLLIN, 0},
-                             {focus_->EventDescriptor(), POLLIN, 0}};
-    const nfds_t count = descriptors[1].fd >= 0 ? 2 : 1;
-    const int ready = poll(descriptors, count, timeout_ms);
+    // The display, the focus source's events, then the watched sources; a
+    // source's own timeout (a call's deadline, a backlog) shortens the wait.
+    constexpr size_t kFirstWatched = 2;
+    std::vector<pollfd>& descriptors = poll_set_;
+    descriptors.assign({{wl_display_get_fd(display), POLLIN, 0},
+                        {focus_->EventDescriptor(), POLLIN, 0}});
+    for (LoopSource* source : watched_) {
+        descriptors.push_back({source->Descriptor(), source->Events(), 0});
+        const int due = source->TimeoutMs();
+        if (due >= 0 && (timeout_ms < 0 || due < timeout_ms))
+            timeout_ms = due;
+    }
+    const int ready = poll(descriptors.data(), descriptors.size(), timeout_ms);
     if (ready > 0 && descriptors[0].revents) {
         if (wl_display_read_events(display) < 0)
             LostCompositor();
@@ -41,9 +55,28 @@ void WaylandBackend::Dispatch(int timeout_ms)
     }
     if (wl_display_dispatch_pending(display) < 0)
         LostCompositor();
-    if (ready > 0 && count == 2 && descriptors[1].revents)
+    if (ready > 0 && descriptors[1].fd >= 0 && descriptors[1].revents)
         focus_->ReadEvents();
+    ProcessWatched(descriptors.data() + kFirstWatched, ready == 0 ? timeout_ms : 0);
     focused_ = focus_->Focused();
+}
+
+// A source takes its turn when its descriptor is ready or its timeout ran
+// out during the wait; one with nothing for it is left alone, so a steady
+// tick costs it no system call.
+void WaylandBackend::ProcessWatched(const pollfd* descriptors, int waited_ms)
+{
+    for (size_t i = 0; i < watched_.size(); ++i) {
+        LoopSource& source = *watched_[i];
+        const int due = source.TimeoutMs();
+        if (descriptors[i].revents == 0 && (due < 0 || due > waited_ms))
+            continue;
+        if (!source.Process()) {
+            // As when the compositor goes: say why and end at once.
+            std::fprintf(stderr, "walkers: %s\n", source.LostMessage());
+            _exit(1);
+        }
+    }
 }
 
 // A click released on a figure. The handler may unload the form and so
@@ -81,6 +114,7 @@ void WaylandBackend::ProcessPendingEvents()
 {
     Dispatch(0);
     ActOnClicks();
+    stop_request::Answer();
     if (!AnyFormLoaded())
         return;
     FireDueTimers();
