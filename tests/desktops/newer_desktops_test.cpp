@@ -1,9 +1,8 @@
 // The newer desktops in the Debian 13 root, run with what this machine
 // built: KWin 6 and GNOME Shell 48 start headless there, native and X11
 // GTK windows show with the title bar a person sees, screenshots and
-// clicks work, and
-// walkers runs on KWin 6 and ends when it goes. The scenarios of each
-// desktop build on these sessions.
+// clicks work, and walkers follows the window on KWin 6 and ends when KWin
+// goes. The scenarios of each desktop build on these sessions.
 #include <gtest/gtest.h>
 
 #include "tests/desktops/gnome48_session.h"
@@ -95,12 +94,15 @@ TEST(NewerDesktops, WalkersRunsOnKWin6AboveAWindowWithKWinsTitleBar)
     EXPECT_TRUE(WaitUntil([&] { return window.Presses() == 1; }, 5s));
     EXPECT_TRUE(window.SetTitle("walkers on KWin 6, retitled"));
 
-    // walkers, built here, runs inside the root with its overlay.
+    // walkers, built here, runs inside the root with its overlay, its
+    // figures on the active window's title bar.
     Process walkers(test_root::Inside({WALKERS_BINARY}), session.Environment());
+    const Box band = TitleBarBand(Box{client.left, frame_top, client.right, client.bottom});
     EXPECT_TRUE(WaitUntil(
         [&] {
             shot = session.Capture();
-            return ScanFigures(shot, Box{}).brown > 200;
+            const FigureScan scan = ScanFigures(shot, band);
+            return scan.brown > 200 && scan.outside == 0;
         },
         15s))
         << walkers.Errors();
