@@ -120,6 +120,30 @@ Gnome48Session::Gnome48Session(const Options& options)
             60s) ||
         !shell_->Running())
         failure_ = "GNOME Shell did not start: " + Log();
+    // It starts in the overview, where windows do not take the focus,
+    // once it has finished starting; its bus property leaves it then.
+    else if (!WaitUntil([&] { return Overview() == "true"; }, 20s) || Overview("false").empty() ||
+             !WaitUntil([&] { return Overview() == "false"; }, 5s))
+        failure_ = "the overview stays";
+}
+
+std::string Gnome48Session::Overview(const std::string& set) const
+{
+    std::vector<std::string> argv{"dbus-send", "--bus=" + BusAddress(), "--print-reply",
+                                  "--dest=org.gnome.Shell", "/org/gnome/Shell",
+                                  set.empty() ? "org.freedesktop.DBus.Properties.Get"
+                                              : "org.freedesktop.DBus.Properties.Set",
+                                  "string:org.gnome.Shell", "string:OverviewActive"};
+    if (!set.empty())
+        argv.push_back("variant:boolean:" + set);
+    const RunResult reply = RunToEnd(argv, {});
+    if (reply.status != 0)
+        return "";
+    if (!set.empty())
+        return set;
+    return reply.output.find("boolean true") != std::string::npos    ? "true"
+           : reply.output.find("boolean false") != std::string::npos ? "false"
+                                                                     : "";
 }
 
 Gnome48Session::~Gnome48Session()

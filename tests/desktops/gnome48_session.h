@@ -2,7 +2,8 @@
 // private system bus (the shell needs one), a session bus, the settings a
 // test needs written before the shell starts (through dconf, which the
 // session bus starts with this session's HOME), extensions installed in
-// that HOME, and Mutter's Xwayland for X11 programs.
+// that HOME, and Mutter's Xwayland for X11 programs. The overview it
+// starts in is left once it is ready.
 #pragma once
 
 #include <map>
@@ -49,6 +50,10 @@ public:
     std::string Log() const { return shell_ ? shell_->Errors() + shell_->Output() : ""; }
 
 private:
+    // Whether the overview shows ("true", "false"; "" when the shell does
+    // not answer); with `set`, shows or hides it first.
+    std::string Overview(const std::string& set = "") const;
+
     std::string failure_;
     bool root_missing_ = false;
     std::string directory_;

@@ -1,8 +1,8 @@
 // The newer desktops in the Debian 13 root, run with what this machine
 // built: KWin 6 and GNOME Shell 48 start headless there, native and X11
 // GTK windows show with the title bar a person sees, screenshots and
-// clicks work, and walkers follows the window on KWin 6 and ends when KWin
-// goes. The scenarios of each desktop build on these sessions.
+// clicks work, and walkers follows a window on both (and ends when KWin
+// goes). The scenarios of each desktop build on these sessions.
 #include <gtest/gtest.h>
 
 #include "tests/desktops/gnome48_session.h"
@@ -117,36 +117,57 @@ TEST(NewerDesktops, WalkersRunsOnKWin6AboveAWindowWithKWinsTitleBar)
     SaveOnFailure(shot, "kwin6");
 }
 
-TEST(NewerDesktops, GnomeShell48ShowsNativeAndX11WindowsInItsScreenshots)
+TEST(NewerDesktops, WalkersFollowsAnX11WindowOnGnomeShell48WithTheModuleExtension)
 {
-    Gnome48Session session;
+    Gnome48Session session({.extensions = {{"walkers@walkers.github.io",
+                                            WALKERS_GNOME_EXTENSION_MODULE}}});
     if (session.RootMissing())
         GTEST_SKIP() << session.Failure();
     ASSERT_EQ(session.Failure(), "");
+    // A large native window first (GTK draws its title bar on GNOME), then
+    // a smaller X11 one on Mutter's Xwayland, which takes the focus; both
+    // are centred.
     GtkTestWindow::Options options;
     options.title = "native on GNOME Shell 48";
+    options.width = 800;
+    options.height = 500;
     GtkTestWindow native(options, session.Environment(), session.Directory(), session.Prefix());
+    ASSERT_TRUE(native.WaitMapped()) << native.process().Errors();
     options.title = "X11 on GNOME Shell 48";
     options.colour = "5070C0";
     options.backend = "x11";
+    options.width = 500;
+    options.height = 300;
     GtkTestWindow x11(options, session.Environment(), session.Directory(), session.Prefix());
-    ASSERT_TRUE(native.WaitMapped()) << native.process().Errors();
     ASSERT_TRUE(x11.WaitMapped()) << x11.process().Errors();
     EXPECT_NE(x11.Xid(), 0u);
 
     Screenshot shot;
+    Box client;
     EXPECT_TRUE(WaitUntil(
         [&] {
             shot = session.Capture();
+            client = Find(shot, kBlue);
             return shot.width == Gnome48Session::kWidth && !Empty(Find(shot, kGreen)) &&
-                   !Empty(Find(shot, kBlue));
+                   client.right - client.left == options.width;
         },
         10s))
         << session.Log();
-    SaveOnFailure(shot, "gnome48");
 
-    // walkers, built here, starts inside the root.
-    const RunResult version =
-        RunToEnd(test_root::Inside({WALKERS_BINARY, "--version"}), session.Environment());
-    EXPECT_EQ(version.status, 0) << version.output;
+    // walkers, built here, runs inside the root: the X11 overlay on
+    // Xwayland, the window from the ES-module form of its extension. The
+    // figures stand above the X11 window's client area, on Mutter's
+    // title bar.
+    Process walkers(test_root::Inside({WALKERS_BINARY}), session.Environment());
+    const Box band{client.left, client.top - 110, client.right, client.top};
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            shot = session.Capture();
+            const FigureScan scan = ScanFigures(shot, band);
+            return scan.brown > 200 && scan.outside == 0;
+        },
+        20s))
+        << walkers.Errors();
+    EXPECT_TRUE(walkers.Running()) << walkers.Errors();
+    SaveOnFailure(shot, "gnome48");
 }
