@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/desktops/test_root.h"
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -41,7 +43,8 @@ std::vector<int> NumbersAfterTitle(const std::string& reply)
 
 } // namespace
 
-GnomeSession::GnomeSession(const Options& options) : prefix_(options.prefix)
+GnomeSession::GnomeSession(const Options& options)
+    : prefix_(options.prefix.empty() ? test_root::WantedPrefix() : options.prefix)
 {
     char pattern[] = "/tmp/walkers-gnome.XXXXXX";
     if (!mkdtemp(pattern))
