@@ -13,11 +13,19 @@ uint64_t NowMicroseconds()
 
 } // namespace
 
-std::unique_ptr<SessionBus> SessionBus::Open(int timeout_ms)
+std::unique_ptr<SessionBus> SessionBus::Open(int timeout_ms, const char* address)
 {
     sd_bus* bus = nullptr;
-    if (sd_bus_open_user(&bus) < 0)
+    if (!address) {
+        if (sd_bus_open_user(&bus) < 0)
+            return nullptr;
+    } else if (sd_bus_new(&bus) < 0) {
         return nullptr;
+    } else if (sd_bus_set_address(bus, address) < 0 || sd_bus_set_bus_client(bus, 1) < 0 ||
+               sd_bus_start(bus) < 0) {
+        sd_bus_close_unref(bus);
+        return nullptr;
+    }
     // The greeting's answer gives us our name; wait for it here, with a
     // limit, rather than let the first call wait without one.
     const uint64_t deadline = NowMicroseconds() + uint64_t(timeout_ms) * 1000u;

@@ -17,8 +17,8 @@ public:
     static constexpr int kMessagesPerTurn = 32;
 
     // The session bus, connected and greeted within `timeout_ms`; nullptr
-    // when there is none.
-    static std::unique_ptr<SessionBus> Open(int timeout_ms = 1000);
+    // when there is none. `address` names another bus than the user's.
+    static std::unique_ptr<SessionBus> Open(int timeout_ms = 1000, const char* address = nullptr);
     // Takes a bus connection that is ready (tests make their own).
     explicit SessionBus(sd_bus* bus);
     ~SessionBus() override;

@@ -4,13 +4,15 @@ namespace kwin_script {
 
 namespace {
 
-// KWin 5.27 briefly makes a clicked layer-shell surface active: windows
-// that take no input, or are walkers' own, are passed over, and the window
-// followed before stays followed.
+// KWin 5.27 briefly makes a clicked layer-shell surface active, and then
+// nothing: windows that take no input, or are walkers' own, are passed
+// over, and so is the moment of nothing after them; the window followed
+// before stays followed.
 constexpr char kScript[] = R"js((function () {
     var service = "@SERVICE@";
     var ownPid = @PID@;
     var followed = null;
+    var passedOver = false;
     function active() {
         return workspace.activeWindow !== undefined ? workspace.activeWindow
                                                     : workspace.activeClient;
@@ -42,8 +44,15 @@ constexpr char kScript[] = R"js((function () {
         followed = null;
     }
     function follow(window) {
-        if (window && ours(window))
+        if (window && ours(window)) {
+            passedOver = true;
             return;
+        }
+        if (!window && passedOver) {
+            passedOver = false;
+            return;
+        }
+        passedOver = false;
         unfollow();
         if (window) {
             followed = window;

@@ -4,7 +4,8 @@ CommandOption BackendOption()
 {
     return {"backend", 0, "DESKTOP",
             "run on wayland or x11 (default: Wayland when its compositor offers an overlay "
-            "layer, else X11)"};
+            "layer, else X11); the figures follow the windows of X11 window managers, sway, "
+            "Hyprland and KDE Plasma"};
 }
 
 std::optional<BackendChoice> ChosenBackend(const ParsedCommandLine& line, std::string& error)

@@ -9,6 +9,8 @@
 #include <csignal>
 #include <unistd.h>
 
+#include "tests/desktops/test_root.h"
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -42,7 +44,8 @@ std::vector<int> NumbersAfterTitle(const std::string& reply)
 
 } // namespace
 
-GnomeSession::GnomeSession(const Options& options) : prefix_(options.prefix)
+GnomeSession::GnomeSession(const Options& options)
+    : prefix_(options.prefix.empty() ? test_root::WantedPrefix() : options.prefix)
 {
     char pattern[] = "/tmp/walkers-gnome.XXXXXX";
     if (!mkdtemp(pattern))

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
-#include <fcntl.h>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <pwd.h>
@@ -111,10 +110,6 @@ SwaySession::SwaySession(const std::string& extra_config, bool xwayland)
 
 SwaySession::~SwaySession()
 {
-    if (pointer_commands_ >= 0)
-        close(pointer_commands_); // the pointer's end of input: it ends
-    if (pointer_)
-        pointer_->Wait(2s);
     pointer_.reset();
     sway_.reset();
     if (!directory_.empty())
@@ -223,26 +218,9 @@ Screenshot SwaySession::Capture() const
 
 bool SwaySession::Click(int x, int y, bool move_only)
 {
-    if (!pointer_) {
-        const std::string pipe = directory_ + "/pointer";
-        if (mkfifo(pipe.c_str(), 0600) != 0)
-            return false;
-        pointer_ = std::make_unique<Process>(
-            std::vector<std::string>{WAYLAND_VIRTUAL_POINTER, pipe, std::to_string(kWidth),
-                                     std::to_string(kHeight)},
-            Environment());
-        pointer_commands_ = open(pipe.c_str(), O_WRONLY | O_CLOEXEC); // waits for the reader
-        if (pointer_commands_ < 0 ||
-            !WaitUntil([&] { return pointer_->Output().find("ready") != std::string::npos; },
-                       5s))
-            return false;
-    }
-    const std::string line =
-        std::string(move_only ? "move " : "click ") + std::to_string(x) + " " + std::to_string(y) + "\n";
-    if (write(pointer_commands_, line.data(), line.size()) != ssize_t(line.size()))
-        return false;
-    const std::string done = "done " + std::to_string(++clicks_) + "\n";
-    return WaitUntil([&] { return pointer_->Output().find(done) != std::string::npos; }, 5s);
+    if (!pointer_)
+        pointer_ = std::make_unique<PointerDriver>(directory_, Environment(), kWidth, kHeight);
+    return pointer_->Click(x, y, move_only);
 }
 
 void SwaySession::Kill()

@@ -11,6 +11,7 @@
 
 #include "tests/e2e/process.h"
 #include "tests/e2e/x_session.h"
+#include "tests/wayland/pointer_driver.h"
 
 class SwaySession {
 public:
@@ -49,10 +50,7 @@ private:
 
     std::string directory_;
     std::unique_ptr<Process> sway_;
-    // The virtual pointer, started at the first click, and its commands.
-    std::unique_ptr<Process> pointer_;
-    int pointer_commands_ = -1;
-    int clicks_ = 0;
+    std::unique_ptr<PointerDriver> pointer_; // from the first click
     std::string wayland_display_;
     std::string ipc_socket_;
 };

@@ -1,7 +1,7 @@
 // Clicks for the end-to-end tests on a compositor without input devices: a
-// virtual pointer (wlroots' protocol) that stays for the whole test, so
-// that clients have taken it up before the first click, and moves and
-// clicks as the lines read from COMMANDS (a named pipe) say.
+// virtual pointer (wlroots' protocol, or KWin's fake input) that stays for
+// the whole test, so that clients have taken it up before the first click,
+// and moves and clicks as the lines read from COMMANDS (a named pipe) say.
 //
 //   wayland_virtual_pointer COMMANDS LAYOUT_WIDTH LAYOUT_HEIGHT
 #include <cstdio>
@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
+#include "wayland/fake-input-client-protocol.h"
 #include "wayland/wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 namespace {
@@ -20,6 +21,7 @@ namespace {
 struct Globals {
     wl_seat* seat = nullptr;
     zwlr_virtual_pointer_manager_v1* manager = nullptr;
+    org_kde_kwin_fake_input* fake_input = nullptr;
 };
 
 const wl_registry_listener kRegistry = {
@@ -30,6 +32,9 @@ const wl_registry_listener kRegistry = {
         else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
             g.manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
                 wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
+        else if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0)
+            g.fake_input = static_cast<org_kde_kwin_fake_input*>(
+                wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 3));
     },
     [](void*, wl_registry*, uint32_t) {},
 };
@@ -65,29 +70,49 @@ int main(int argc, char* argv[])
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &kRegistry, &g);
     wl_display_roundtrip(display);
-    if (!g.manager) {
+    zwlr_virtual_pointer_v1* pointer = nullptr;
+    if (g.manager) {
+        pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(g.manager, g.seat);
+    } else if (g.fake_input) {
+        // KWin lets a client fake input once it says who it is.
+        org_kde_kwin_fake_input_authenticate(g.fake_input, "walkers tests", "clicks in tests");
+    } else {
         std::fprintf(stderr, "no virtual pointer protocol\n");
         return 1;
     }
-    zwlr_virtual_pointer_v1* pointer =
-        zwlr_virtual_pointer_manager_v1_create_virtual_pointer(g.manager, g.seat);
     Settle(display);
     std::printf("ready\n");
     std::fflush(stdout);
 
+    auto move = [&](int x, int y) {
+        if (pointer) {
+            zwlr_virtual_pointer_v1_motion_absolute(pointer, Milliseconds(), uint32_t(x),
+                                                    uint32_t(y), width, height);
+            zwlr_virtual_pointer_v1_frame(pointer);
+        } else {
+            org_kde_kwin_fake_input_pointer_motion_absolute(g.fake_input, wl_fixed_from_int(x),
+                                                            wl_fixed_from_int(y));
+        }
+    };
+    auto button = [&](uint32_t state) {
+        if (pointer) {
+            zwlr_virtual_pointer_v1_button(pointer, Milliseconds(), BTN_LEFT, state);
+            zwlr_virtual_pointer_v1_frame(pointer);
+        } else {
+            org_kde_kwin_fake_input_button(g.fake_input, BTN_LEFT, state);
+        }
+    };
     // One command a line: "move X Y" or "click X Y", answered "done N".
     FILE* commands = std::fopen(argv[1], "r");
     char verb[16];
     int x = 0, y = 0, done = 0;
     while (commands && std::fscanf(commands, "%15s %d %d", verb, &x, &y) == 3) {
-        zwlr_virtual_pointer_v1_motion_absolute(pointer, Milliseconds(), uint32_t(x),
-                                                uint32_t(y), width, height);
-        zwlr_virtual_pointer_v1_frame(pointer);
+        move(x, y);
         if (std::strcmp(verb, "click") == 0) {
-            for (auto state : {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED}) {
-                zwlr_virtual_pointer_v1_button(pointer, Milliseconds(), BTN_LEFT, state);
-                zwlr_virtual_pointer_v1_frame(pointer);
-            }
+            // The pointer's motion reaches the surface below before the press.
+            wl_display_roundtrip(display);
+            for (auto state : {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED})
+                button(state);
         }
         wl_display_roundtrip(display);
         std::printf("done %d\n", ++done);
@@ -95,8 +120,12 @@ int main(int argc, char* argv[])
     }
     if (commands)
         std::fclose(commands);
-    zwlr_virtual_pointer_v1_destroy(pointer);
-    zwlr_virtual_pointer_manager_v1_destroy(g.manager);
+    if (pointer) {
+        zwlr_virtual_pointer_v1_destroy(pointer);
+        zwlr_virtual_pointer_manager_v1_destroy(g.manager);
+    }
+    if (g.fake_input)
+        org_kde_kwin_fake_input_destroy(g.fake_input);
     if (g.seat)
         wl_seat_destroy(g.seat);
     wl_registry_destroy(registry);
