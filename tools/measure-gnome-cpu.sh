@@ -57,7 +57,7 @@ set_key org.gnome.desktop.interface enable-hot-corners false
 set_key org.gnome.desktop.interface enable-animations false
 set_key org.gnome.desktop.session idle-delay "uint32 0"
 set_key org.gnome.mutter auto-maximize false
-set_key org.gnome.desktop.background picture-uri "''"
+set_key org.gnome.desktop.background picture-options "'none'"
 set_key org.gnome.desktop.background primary-color "'#304860'"
 set_key org.gnome.desktop.background color-shading-type "'solid'"
 gnome-shell --headless --wayland --virtual-monitor 1920x1080 --wayland-display walkers-measure \
