@@ -11,6 +11,9 @@
 #       within reach, or not root), said in one line; 1: the build failed.
 #   tools/test-root.sh path
 #       Prints the root's folder; status 1 when it is not ready.
+#   tools/test-root.sh report
+#       Says in one line why the root is not ready, if it is not (after
+#       the tests, so that tests skipped for its sake are not missed).
 #   tools/test-root.sh run [--bind DIR]... -- COMMAND [ARGUMENT...]
 #       Runs COMMAND inside the root with the environment as it is. /proc,
 #       /dev (with a devpts of its own), /sys, /tmp and each DIR appear at
@@ -198,11 +201,19 @@ command_enter() {
     exec chroot "$root" /bin/sh -c 'cd "$1" 2>/dev/null || cd /; shift; exec "$@"' sh "$PWD" "$@"
 }
 
-case ${1:-} in
-    build) shift; command_build "$@" ;;
-    build-locked) build_locked || report_failure ;;
-    path) current && echo "$root" ;;
-    run) shift; command_run "$@" ;;
-    enter) shift; command_enter "$@" ;;
-    *) say "usage: $0 build [--background] | path | run [--bind DIR]... -- COMMAND..."; exit 2 ;;
-esac
+main() {
+    case ${1:-} in
+        build) shift; command_build "$@" ;;
+        build-locked) build_locked || report_failure ;;
+        path) current && echo "$root" ;;
+        report) current || { [ -f "$failure" ] && report_failure; } || true ;;
+        run) shift; command_run "$@" ;;
+        enter) shift; command_enter "$@" ;;
+        *) say "usage: $0 build [--background] | path | report | run [--bind DIR]... -- COMMAND..."
+           return 2 ;;
+    esac
+}
+
+# One line, read whole before it runs: a build takes minutes, and the file
+# may change under it meanwhile (a checkout).
+main "$@"; exit $?

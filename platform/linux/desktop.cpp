@@ -32,5 +32,7 @@ Desktop FindDesktop(SessionBus* bus)
 {
     if (CurrentDesktopNames("KDE") || OnBus(bus, "org.kde.KWin"))
         return Desktop::kKdePlasma;
+    if (CurrentDesktopNames("GNOME") || OnBus(bus, "org.gnome.Shell"))
+        return Desktop::kGnomeShell;
     return Desktop::kOther;
 }

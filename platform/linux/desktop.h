@@ -6,6 +6,7 @@ class SessionBus;
 
 enum class Desktop {
     kKdePlasma, // KWin: the layer-shell overlay, and a script in KWin
+    kGnomeShell, // on Wayland: the X11 overlay on Xwayland, and an extension in the shell
     kOther,     // sway and Hyprland by their IPC; on X11 the EWMH properties
 };
 

@@ -13,6 +13,7 @@
 #include "platform/kwin/kwin_focus_source.h"
 #include "platform/linux/backend_option.h"
 #include "platform/linux/desktop.h"
+#include "platform/linux/gnome_shell_program.h"
 #include "platform/wayland/focus_source.h"
 #include "platform/wayland/wayland_connection.h"
 #include "platform/wayland/wayland_program.h"
@@ -54,6 +55,19 @@ std::unique_ptr<FocusSource> WaylandFocusSource(Desktop desktop, SessionBus* bus
     return FindFocusSource();
 }
 
+// The X11 overlay following the window manager, with the bus (if any) in
+// its poll so that a --stop is answered there too.
+int RunOnX11(SessionBus* bus, const std::function<Form&()>& startup_form)
+{
+    std::vector<LoopSource*> watched;
+    std::unique_ptr<BusStopService> stop_service;
+    if (bus) {
+        stop_service = std::make_unique<BusStopService>(*bus);
+        watched.push_back(bus);
+    }
+    return RunX11Program(X11BackendSetup{}, watched, startup_form);
+}
+
 } // namespace
 
 int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_form)
@@ -76,8 +90,12 @@ int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_for
     if (line.Has("stop"))
         return Stop(bus.get(), startup_form);
     const Desktop desktop = FindDesktop(bus.get());
+    // GNOME Shell offers no layer-shell: its overlay is X11's, on Xwayland.
+    if (desktop == Desktop::kGnomeShell && Set("WAYLAND_DISPLAY") &&
+        *choice != BackendChoice::kWayland)
+        return RunOnGnomeShell(bus.get(), startup_form);
     if (*choice == BackendChoice::kX11)
-        return RunX11Program(false, startup_form);
+        return RunOnX11(bus.get(), startup_form);
     if (*choice == BackendChoice::kWayland || Set("WAYLAND_DISPLAY")) {
         WaylandConnection connection;
         if (connection.Usable()) {
@@ -100,7 +118,7 @@ int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_for
         }
     }
     if (Set("DISPLAY"))
-        return RunX11Program(false, startup_form);
+        return RunOnX11(bus.get(), startup_form);
     std::fprintf(stderr, "walkers needs a Wayland compositor with layer-shell (WAYLAND_DISPLAY) "
                          "or an X11 display (DISPLAY), and has neither\n");
     return kNoDisplay;

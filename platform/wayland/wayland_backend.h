@@ -64,8 +64,6 @@ public:
 
 private:
     WaylandFormWindow* FindForm(HWND hwnd) const;
-    // The focused window, if `hwnd` names it.
-    const FocusedWindow* Focused(HWND hwnd) const;
     // Reads and dispatches what the compositor sent, waiting at most
     // `timeout_ms` (-1: for ever) for something to arrive.
     void Dispatch(int timeout_ms);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/x11/x11_ewmh_focus_source.h"
 #include "platform/x11/x11_message_box.h"
 #include "platform/x11/x11_window.h"
 
@@ -19,8 +20,10 @@ constexpr long kRootEventMask = PropertyChangeMask | StructureNotifyMask | Focus
 
 } // namespace
 
-X11Backend::X11Backend(Display* display)
-    : x_(display), events_(display), foreground_(x_, [this](Window window) { return OwnEventMask(window); }),
+X11Backend::X11Backend(Display* display, X11BackendSetup setup)
+    : x_(display, setup.argb_visual), events_(display),
+      foreground_(x_, [this](Window window) { return OwnEventMask(window); }),
+      focus_(setup.focus ? std::move(setup.focus) : std::make_unique<X11EwmhFocusSource>(foreground_)),
       painter_(x_), pictures_(x_, painter_),
       pictures_on_server_(std::getenv("WALKERS_X11_CLIENT_IMAGE") == nullptr)
 {

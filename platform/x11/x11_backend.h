@@ -1,7 +1,9 @@
 // The X11 desktop: the toolkit's backend and the desktop behind the
 // project's user32 calls at once. Form windows are real top-level windows,
 // shaped by their window region; the probe's questions are answered from
-// state that X events keep current.
+// the focus source chosen at start: the window manager's _NET_ACTIVE_WINDOW,
+// kept current by X events, or a desktop's own (GNOME Shell's extension,
+// over the session bus, which the loop polls beside the display).
 //
 // Events pass through two steps. Observe takes note of an event at once,
 // wherever it is read (also while the probe drains the queue in the middle
@@ -14,13 +16,17 @@
 #include <X11/Xlib.h>
 #include <deque>
 #include <memory>
+#include <optional>
+#include <poll.h>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/shared/loop_source.h"
 #include "platform/shared/poll_timers.h"
 #include "platform/toolkit/backend.h"
 #include "platform/user32_gdi32/user32_desktop.h"
+#include "platform/x11/x11_backend_setup.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_event_reader.h"
 #include "platform/x11/x11_foreground.h"
@@ -33,7 +39,8 @@ class X11FormWindow;
 class X11Backend final : public Backend, public User32Desktop {
 public:
     // Takes the open display (the caller closes it after the backend).
-    explicit X11Backend(Display* display);
+    explicit X11Backend(Display* display) : X11Backend(display, X11BackendSetup{}) {}
+    X11Backend(Display* display, X11BackendSetup setup);
     ~X11Backend() override;
     X11Backend(const X11Backend&) = delete;
     X11Backend& operator=(const X11Backend&) = delete;
@@ -75,6 +82,9 @@ public:
     X11FormWindow* FindForm(HWND hwnd) const;
     void Register(Window window, X11FormWindow* form_window);
     void Unregister(Window window);
+    // Polls `source` beside the display from now on (the session bus); it
+    // must outlive the backend's loop.
+    void Watch(LoopSource& source) { watched_.push_back(&source); }
     // Reads what the server has sent without waiting and observes it;
     // events to act on are kept for the loop.
     void Drain();
@@ -99,6 +109,9 @@ private:
     X11FormWindow* FindForm(Window window) const;
     long OwnEventMask(Window window) const;
     void DrainForProbe();
+    // What the focus source said, as of the last read, observation or turn
+    // of a watched source.
+    const std::optional<FocusedWindow>& ProbeFocus();
     // Forgets the probe's answers if anything was read or observed since.
     void FreshenProbe();
     void Collect(bool read_socket);
@@ -108,11 +121,19 @@ private:
     // sooner, nor does the loop wait on a socket that had something.
     static constexpr int64_t kReadInterval = 1'000'000;
     void Act(const XEvent& event);
+    // Lets each watched source (and the focus source) take what the wait
+    // found for it; ends the program when one is gone.
+    void ProcessSources(int waited_ms);
+    void PollSourcesNow();
     void FireDueTimers();
 
     X11Connection x_;
     X11EventReader events_;
     X11Foreground foreground_;
+    std::unique_ptr<FocusSource> focus_;
+    std::vector<LoopSource*> watched_;
+    uint64_t source_turns_ = 0; // turns in which a source took something
+    std::vector<pollfd> poll_set_;
     X11Painter painter_;
     X11Pictures pictures_;
     bool pictures_on_server_;
@@ -136,14 +157,9 @@ private:
         int64_t read_ns = -1;
         uint64_t events = 0;
         uint64_t answers = 0;
-        bool active_known = false;
-        HWND active = nullptr;
-        HWND titled = nullptr; // whose title is kept, if any
-        bool titled_ok = false;
-        std::string title;
-        HWND placed = nullptr; // whose rectangle is kept, if any
-        bool placed_ok = false;
-        RECT rect{};
+        uint64_t source_turns = 0;
+        bool focus_known = false;
+        std::optional<FocusedWindow> focus;
     } probe_;
     unsigned probe_questions_ = 0;
 };

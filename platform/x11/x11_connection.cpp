@@ -1,6 +1,7 @@
 #include "platform/x11/x11_connection.h"
 #include "platform/shared/monotonic_clock.h"
 
+#include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 #include <algorithm>
 #include <cmath>
@@ -9,10 +10,11 @@
 #include <string>
 #include <string_view>
 
-X11Connection::X11Connection(Display* display)
+X11Connection::X11Connection(Display* display, bool argb_visual)
     : display_(display), outflow_(display), queries_(XOpenDisplay(DisplayString(display))),
       screen_(DefaultScreen(display)), root_(RootWindow(display, screen_)),
       visual_(DefaultVisual(display, screen_)), depth_(DefaultDepth(display, screen_)),
+      colormap_(DefaultColormap(display, screen_)), depth_drawable_(root_),
       root_width_(DisplayWidth(display, screen_)), root_height_(DisplayHeight(display, screen_))
 {
     // One request for every atom: the names and the fields in one table.
@@ -62,10 +64,21 @@ X11Connection::X11Connection(Display* display)
         queries_ = display_;
         outflow_.KeepNotes();
     }
+    XVisualInfo argb{};
+    if (argb_visual && depth_ != 32 && XMatchVisualInfo(display_, screen_, 32, TrueColor, &argb)) {
+        visual_ = argb.visual;
+        depth_ = 32;
+        colormap_ = XCreateColormap(display_, root_, visual_, AllocNone);
+        depth_drawable_ = XCreatePixmap(display_, root_, 1, 1, 32);
+    }
 }
 
 X11Connection::~X11Connection()
 {
+    if (depth_drawable_ != root_) {
+        XFreePixmap(display_, depth_drawable_);
+        XFreeColormap(display_, colormap_);
+    }
     if (queries_ != display_)
         XCloseDisplay(queries_);
 }

@@ -43,8 +43,10 @@ class X11Connection {
 public:
     // Takes the display (it stays the caller's to close), opens the second
     // connection to the same server (closed with this), and asks the server
-    // once for the atoms and the extensions.
-    explicit X11Connection(Display* display);
+    // once for the atoms and the extensions. With `argb_visual`, the form
+    // windows take a 32-bit visual with an alpha channel when the server has
+    // one.
+    explicit X11Connection(Display* display, bool argb_visual = false);
     ~X11Connection();
     X11Connection(const X11Connection&) = delete;
     X11Connection& operator=(const X11Connection&) = delete;
@@ -55,8 +57,15 @@ public:
     Display* queries() const { return queries_; }
     int screen() const { return screen_; }
     Window root() const { return root_; }
+    // The form windows' visual, depth and colormap (the screen's default
+    // ones unless an alpha channel was asked for), and a drawable of that
+    // depth for making graphics contexts.
     Visual* visual() const { return visual_; }
     int depth() const { return depth_; }
+    Colormap colormap() const { return colormap_; }
+    Drawable DepthDrawable() const { return depth_drawable_; }
+    // Whether pixels carry an alpha byte, which must be opaque.
+    bool HasAlpha() const { return depth_ == 32; }
     const X11Atoms& atoms() const { return atoms_; }
 
     int RootWidth() const { return root_width_; }
@@ -108,6 +117,8 @@ private:
     Window root_;
     Visual* visual_;
     int depth_;
+    Colormap colormap_;
+    Drawable depth_drawable_;
     X11Atoms atoms_{};
     int root_width_;
     int root_height_;

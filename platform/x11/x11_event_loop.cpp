@@ -1,14 +1,18 @@
-// The event loop: wait on the connection's descriptor with a
-// timeout from the next timer; when events are already at hand, do not
-// wait; drain, then act, then fire what is due.
+// The event loop: wait on the connection's descriptor, and on the sources
+// watched beside it (the session bus), with a timeout from the next timer;
+// when events are already at hand, do not wait; drain, then act, then fire
+// what is due.
 #include <X11/Xlib.h>
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <cstdio>
 #include <poll.h>
+#include <unistd.h>
 
 #include "platform/shared/end_signals.h"
 #include "platform/shared/monotonic_clock.h"
+#include "platform/shared/stop_request.h"
 #include "platform/toolkit/application.h"
 #include "platform/toolkit/events.h"
 #include "platform/toolkit/form.h"
@@ -173,7 +177,7 @@ void X11Backend::FireDueTimers()
         ++stats_.timer_events;
         stats_.NoteTimer(MonotonicNanoseconds(), x_.RoundTripNanoseconds());
         // A new window in front is taken now, or at the next tick.
-        foreground_.Progress();
+        focus_->Refresh();
         foreground_.Hold(true);
         toolkit::DeliverTimer(timer);
         foreground_.Hold(false);
@@ -204,6 +208,10 @@ void X11Backend::ProcessPendingEvents()
         if (!AnyFormLoaded())
             return;
     }
+    // `walkers --stop` heard on the session bus.
+    stop_request::Answer();
+    if (!AnyFormLoaded())
+        return;
     FireDueTimers();
 }
 
@@ -226,8 +234,13 @@ void X11Backend::Wait(int timeout_ms)
     }
     just_waited_ = true;
     socket_readable_ = false;
-    if (!deferred_.empty() || events_.HasQueued())
+    if (!deferred_.empty() || events_.HasQueued()) {
+        // The sources are looked at even so, or a flood of X events would
+        // keep them waiting.
+        if (!watched_.empty())
+            PollSourcesNow();
         return;
+    }
     ++stats_.waits;
     // The answers the probe awaits wake the loop too: they are taken, and
     // the next questions asked, before the next tick.
@@ -248,11 +261,23 @@ void X11Backend::Wait(int timeout_ms)
         timeout_ns = timeout_ns < 0 ? pause_ns : std::min(timeout_ns, pause_ns);
     else
         events = short(events | POLLIN);
-    pollfd descriptors[2] = {{ConnectionNumber(display), events, 0},
-                             {ConnectionNumber(x_.queries()), POLLIN, 0}};
-    const nfds_t count = foreground_.Asking() && x_.queries() != display ? 2 : 1;
+    // The display, the question connection while answers are awaited, the
+    // focus source's own events, then the watched sources (the session
+    // bus), whose own deadlines shorten the wait.
+    std::vector<pollfd>& descriptors = poll_set_;
+    descriptors.assign({{ConnectionNumber(display), events, 0},
+                        {foreground_.Asking() && x_.queries() != display ? ConnectionNumber(x_.queries()) : -1,
+                         POLLIN, 0},
+                        {focus_->EventDescriptor(), POLLIN, 0}});
+    for (LoopSource* source : watched_) {
+        descriptors.push_back({source->Descriptor(), source->Events(), 0});
+        const int due = source->TimeoutMs();
+        if (due >= 0 && (timeout_ns < 0 || int64_t(due) * 1'000'000 < timeout_ns))
+            timeout_ns = int64_t(due) * 1'000'000;
+    }
     const timespec timeout{time_t(timeout_ns / 1'000'000'000), long(timeout_ns % 1'000'000'000)};
-    const int ready = ppoll(descriptors, count, timeout_ns < 0 ? nullptr : &timeout, nullptr);
+    const int ready = ppoll(descriptors.data(), descriptors.size(),
+                            timeout_ns < 0 ? nullptr : &timeout, nullptr);
     const int64_t end = MonotonicNanoseconds();
     stats_.AddWaiting(end - start);
     // A broken connection shows as readable too; reading it reaches the
@@ -264,6 +289,44 @@ void X11Backend::Wait(int timeout_ms)
         outflow.CaughtUp();
     if (ready == 0 && pause_ns <= 0)
         last_read_ns_ = end; // as good as a read that found nothing
+    ProcessSources(ready == 0 ? int((end - start) / 1'000'000) : 0);
+}
+
+void X11Backend::PollSourcesNow()
+{
+    poll_set_.assign(3, pollfd{-1, 0, 0});
+    for (LoopSource* source : watched_)
+        poll_set_.push_back({source->Descriptor(), source->Events(), 0});
+    const int ready = poll(poll_set_.data(), poll_set_.size(), 0);
+    ProcessSources(ready == 0 ? 0 : -1);
+}
+
+// A source takes its turn when its descriptor is ready or its timeout ran
+// out during the wait; one with nothing for it is left alone, so a steady
+// tick costs it no system call.
+void X11Backend::ProcessSources(int waited_ms)
+{
+    constexpr std::size_t kFocus = 2, kFirstWatched = 3;
+    if (poll_set_.size() < kFirstWatched)
+        return;
+    if (poll_set_[kFocus].fd >= 0 && poll_set_[kFocus].revents) {
+        focus_->ReadEvents();
+        ++source_turns_;
+    }
+    for (std::size_t i = 0; i < watched_.size(); ++i) {
+        LoopSource& source = *watched_[i];
+        const int due = source.TimeoutMs();
+        if (poll_set_[kFirstWatched + i].revents == 0 && (due < 0 || due > waited_ms))
+            continue;
+        ++source_turns_;
+        if (!source.Process()) {
+            // As when the display goes: say why and end at once.
+            std::fprintf(stderr, "walkers: %s\n", source.LostMessage());
+            std::fflush(stderr);
+            _exit(1);
+        }
+    }
+    poll_set_.clear();
 }
 
 void X11Backend::RunLoop()

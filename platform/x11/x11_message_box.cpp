@@ -61,7 +61,8 @@ X11MessageBox::X11MessageBox(X11Backend& backend, const std::string& text)
     attributes.event_mask =
         ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
     window_ = XCreateWindow(display_, x.root(), left, top, unsigned(width_), unsigned(height_), 1,
-                            x.depth(), InputOutput, x.visual(),
+                            DefaultDepth(display_, x.screen()), InputOutput,
+                            DefaultVisual(display_, x.screen()),
                             CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
     x11_hints::SetDialogHints(x, window_, WALKERS_APPLICATION_TITLE);
     XSizeHints size{};

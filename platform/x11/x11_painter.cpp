@@ -23,7 +23,7 @@ unsigned long ChannelValue(uint32_t byte, unsigned long mask)
 X11Painter::X11Painter(X11Connection& x) : x_(x)
 {
     Display* display = x_.display();
-    gc_ = XCreateGC(display, x_.root(), 0, nullptr);
+    gc_ = XCreateGC(display, x_.DepthDrawable(), 0, nullptr);
     XSetGraphicsExposures(display, gc_, False);
     Visual* visual = x_.visual();
     image_ = XCreateImage(display, visual, unsigned(x_.depth()), ZPixmap, 0, nullptr, 1, 1, 32, 0);
@@ -31,6 +31,9 @@ X11Painter::X11Painter(X11Connection& x) : x_(x)
     masks_[1] = visual->green_mask;
     masks_[2] = visual->blue_mask;
     const int native_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+    // A window with an alpha channel shows only what is opaque.
+    if (x_.HasAlpha())
+        alpha_ = ~(masks_[0] | masks_[1] | masks_[2]) & 0xFFFFFFFFul;
     direct_ = visual->c_class == TrueColor && image_->bits_per_pixel == 32 &&
               masks_[0] == 0xFF0000 && masks_[1] == 0x00FF00 && masks_[2] == 0x0000FF &&
               image_->byte_order == native_order;
@@ -46,9 +49,9 @@ X11Painter::~X11Painter()
 unsigned long X11Painter::PixelOf(uint32_t xrgb) const
 {
     if (direct_)
-        return xrgb & 0xFFFFFFu;
+        return (xrgb & 0xFFFFFFu) | alpha_;
     return ChannelValue((xrgb >> 16) & 0xFF, masks_[0]) | ChannelValue((xrgb >> 8) & 0xFF, masks_[1]) |
-           ChannelValue(xrgb & 0xFF, masks_[2]);
+           ChannelValue(xrgb & 0xFF, masks_[2]) | alpha_;
 }
 
 void X11Painter::Put(Drawable target, int x, int y, int width, int height, const uint32_t* xrgb,
@@ -72,9 +75,18 @@ void X11Painter::Put(Drawable target, int x, int y, int width, int height, const
     }
     image_->width = width;
     image_->height = height;
-    if (direct_) { // the rows go as they are
+    if (direct_ && alpha_ == 0) { // the rows go as they are
         image_->bytes_per_line = stride * 4;
         image_->data = reinterpret_cast<char*>(const_cast<uint32_t*>(xrgb));
+    } else if (direct_) { // made opaque on the way
+        image_->bytes_per_line = width * 4;
+        converted_.resize(std::size_t(width) * std::size_t(height));
+        image_->data = reinterpret_cast<char*>(converted_.data());
+        for (int row = 0; row < height; ++row)
+            for (int column = 0; column < width; ++column)
+                converted_[std::size_t(row) * std::size_t(width) + std::size_t(column)] =
+                    xrgb[std::size_t(row) * std::size_t(stride) + std::size_t(column)] |
+                    uint32_t(alpha_);
     } else {
         image_->bytes_per_line = (width * image_->bits_per_pixel + 31) / 32 * 4;
         converted_.resize((std::size_t(image_->bytes_per_line) * std::size_t(height) + 3) / 4);

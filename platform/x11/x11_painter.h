@@ -39,6 +39,7 @@ private:
     X11Connection& x_;
     GC gc_;
     XImage* image_; // the layout template, pointed at each put's pixels
+    unsigned long alpha_ = 0; // the alpha bits, all set: opaque
     bool direct_ = false; // 0x00RRGGBB words are the server's own format
     unsigned long masks_[3] = {}; // red, green, blue
     std::vector<uint32_t> read_;   // an area's pixels read from the image

@@ -89,7 +89,7 @@ std::unique_ptr<X11Pictures::Entry> X11Pictures::Upload(const Picture& picture,
     XGCValues values{};
     values.clip_mask = entry->mask;
     values.graphics_exposures = False;
-    entry->gc = XCreateGC(display, x_.root(), GCClipMask | GCGraphicsExposures, &values);
+    entry->gc = XCreateGC(display, x_.DepthDrawable(), GCClipMask | GCGraphicsExposures, &values);
     return entry;
 }
 

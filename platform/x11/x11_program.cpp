@@ -6,11 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <malloc.h>
 
-#include "platform/shared/end_signals.h"
-#include "platform/toolkit/application.h"
-#include "platform/user32_gdi32/user32_desktop.h"
+#include "platform/shared/run_on_backend.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_errors.h"
 #include "platform/x11/x11_stop.h"
@@ -20,50 +17,60 @@ namespace {
 
 // Status 2: there is nowhere to show the figures.
 constexpr int kNoDisplay = 2;
-constexpr int kKeptFreeMemory = 4 << 20;
+
+// $DISPLAY, opened, or null having said why.
+Display* OpenDisplay()
+{
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name) {
+        std::fprintf(stderr, "walkers: DISPLAY is not set\n");
+        return nullptr;
+    }
+    Display* display = XOpenDisplay(name);
+    if (!display) {
+        std::fprintf(stderr, "walkers: cannot open the X display \"%s\"\n", name);
+        return nullptr;
+    }
+    x11_errors::Install();
+    return display;
+}
 
 } // namespace
 
 int RunX11Program(bool stop, const std::function<Form&()>& startup_form)
 {
-    const char* name = std::getenv("DISPLAY");
-    if (!name || !*name) {
-        std::fprintf(stderr, "walkers: DISPLAY is not set\n");
+    if (!stop)
+        return RunX11Program(X11BackendSetup{}, {}, startup_form);
+    Display* display = OpenDisplay();
+    if (!display)
         return kNoDisplay;
+    int status = 0;
+    {
+        X11Connection connection(display);
+        status = x11_stop::StopRunningWalkers(connection, std::cerr);
     }
-    Display* display = XOpenDisplay(name);
-    if (!display) {
-        std::fprintf(stderr, "walkers: cannot open the X display \"%s\"\n", name);
+    XCloseDisplay(display);
+    return status;
+}
+
+int RunX11Program(X11BackendSetup setup, const std::vector<LoopSource*>& watched,
+                  const std::function<Form&()>& startup_form)
+{
+    Display* display = OpenDisplay();
+    if (!display)
         return kNoDisplay;
-    }
-    x11_errors::Install();
-    if (stop) {
-        int status = 0;
-        {
-            X11Connection connection(display);
-            status = x11_stop::StopRunningWalkers(connection, std::cerr);
-        }
-        XCloseDisplay(display);
-        return status;
-    }
     if (x11_xwayland::UnderWlroots(display)) {
         std::fprintf(stderr, "walkers: this X display is XWayland under a wlroots compositor, "
                              "where the figures cannot be shaped; use --backend=wayland\n");
         XCloseDisplay(display);
         return kNoDisplay;
     }
-    end_signals::Install(std::getenv("WALKERS_X11_STATS") != nullptr);
-    // Every tick frees and takes the same few hundred kilobytes: keep them
-    // rather than hand them back to the system and ask again each time.
-    mallopt(M_TRIM_THRESHOLD, kKeptFreeMemory);
     int status = 0;
     {
-        X11Backend backend(display);
-        InstallBackend(&backend);
-        InstallUser32Desktop(&backend);
-        status = toolkit::RunStartupForm(startup_form());
-        InstallUser32Desktop(nullptr);
-        InstallBackend(nullptr);
+        X11Backend backend(display, std::move(setup));
+        for (LoopSource* source : watched)
+            backend.Watch(*source);
+        status = RunOnBackend(backend, backend, "WALKERS_X11_STATS", startup_form);
     }
     XCloseDisplay(display);
     return status;

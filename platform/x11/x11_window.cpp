@@ -35,7 +35,7 @@ X11FormWindow::X11FormWindow(X11Backend& backend, Form& owner)
     // pixel they read.
     XGCValues values{};
     values.graphics_exposures = False;
-    gc_ = XCreateGC(x.display(), x.root(), GCGraphicsExposures, &values);
+    gc_ = XCreateGC(x.display(), x.DepthDrawable(), GCGraphicsExposures, &values);
     x11_hints::SetFormHints(x, window_, owner_.Definition());
     x11_hints::SetPlacement(x, window_, 0, 0, 1, 1);
     x11_hints::SetOverlayHints(x, overlay_, owner_.Definition());
@@ -70,9 +70,10 @@ Window X11FormWindow::CreateTopLevel(bool override_redirect)
     attributes.border_pixel = 0;
     attributes.bit_gravity = NorthWestGravity;
     attributes.override_redirect = override_redirect;
+    attributes.colormap = x.colormap();
     const Window window = XCreateWindow(
         x.display(), x.root(), 0, 0, 1, 1, 0, x.depth(), InputOutput, x.visual(),
-        CWBackPixmap | CWBorderPixel | CWBitGravity | CWOverrideRedirect, &attributes);
+        CWBackPixmap | CWBorderPixel | CWBitGravity | CWOverrideRedirect | CWColormap, &attributes);
     XSelectInput(x.display(), window,
                  kEventMask | (override_redirect ? VisibilityChangeMask : NoEventMask));
     return window;
@@ -357,12 +358,24 @@ bool X11FormWindow::Contains(int x, int y) const
 void X11FormWindow::ObserveVisibility(const XVisibilityEvent& event)
 {
     covered_ = event.state != VisibilityUnobscured;
+    // A compositor may take the input shape of a window's first frame for
+    // good (GNOME Shell 43 let no click through anywhere on the screen):
+    // the shape is set once more after the window has been shown.
+    constexpr int64_t kAfterFirstFrame = 150'000'000;
+    if (!shown_once_) {
+        shown_once_ = true;
+        reshape_at_ns_ = MonotonicNanoseconds() + kAfterFirstFrame;
+    }
     KeepOnTop();
 }
 
 void X11FormWindow::KeepOnTop()
 {
     constexpr int64_t kRaiseInterval = 250'000'000;
+    if (reshape_at_ns_ != 0 && MonotonicNanoseconds() >= reshape_at_ns_) {
+        reshape_at_ns_ = 0;
+        SendShape();
+    }
     if (!covered_ || !topmost_ || !visible_)
         return;
     const int64_t now = MonotonicNanoseconds();

@@ -128,6 +128,8 @@ private:
     bool topmost_ = false;
     int64_t last_raise_ns_ = 0;
     bool covered_ = false; // by another window, as last heard
+    bool shown_once_ = false;   // the overlay was seen on screen
+    int64_t reshape_at_ns_ = 0; // when to set its shape once more, 0 for done
 
     TiledImage& image_; // the surface's
 

@@ -1,5 +1,7 @@
 #include "tests/desktops/test_root.h"
 
+#include <cstdlib>
+
 #include "tests/e2e/process.h"
 
 namespace test_root {
@@ -28,6 +30,13 @@ std::vector<std::string> Prefix(const std::vector<std::string>& binds)
         prefix.insert(prefix.end(), {"--bind", bind});
     prefix.push_back("--");
     return prefix;
+}
+
+bool Wanted() { return std::getenv("WALKERS_IN_TEST_ROOT") != nullptr; }
+
+std::vector<std::string> WantedPrefix()
+{
+    return Wanted() ? Prefix() : std::vector<std::string>{};
 }
 
 std::vector<std::string> Inside(const std::vector<std::string>& argv,

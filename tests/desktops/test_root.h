@@ -17,6 +17,15 @@ std::string Unavailable();
 // inside.
 std::vector<std::string> Prefix(const std::vector<std::string>& binds = {});
 
+// Whether this run of a desktop's tests is for the root's newer desktop:
+// ctest runs the same scenarios a second time with WALKERS_IN_TEST_ROOT
+// set.
+bool Wanted();
+
+// Prefix() when Wanted(), else nothing: what a session runs its desktop
+// under.
+std::vector<std::string> WantedPrefix();
+
 // `argv` run inside the root.
 std::vector<std::string> Inside(const std::vector<std::string>& argv,
                                 const std::vector<std::string>& binds = {});

@@ -64,9 +64,22 @@ KWinSession::KWinSession(Options options) : options_(std::move(options))
         if (RunToEnd({"cp", "/usr/bin/kwin_wayland", program}, {}).status != 0)
             return;
     }
+    std::vector<std::string> output{"--virtual"};
+    if (options_.nested) {
+        XSession::Options screen;
+        screen.width = kWidth;
+        screen.height = kHeight;
+        screen.window_manager = false;
+        nested_on_ = std::make_unique<XSession>(screen);
+        if (!nested_on_->Ready())
+            return;
+        output = {"--x11-display", nested_on_->Name()};
+    }
     std::vector<std::string> argv = options_.prefix;
+    argv.push_back(program);
+    argv.insert(argv.end(), output.begin(), output.end());
     for (const std::string& word :
-         {program, std::string("--virtual"), std::string("--no-lockscreen"),
+         {std::string("--no-lockscreen"),
           std::string("--no-global-shortcuts"), std::string("--no-kactivities"),
           std::string("--width"), std::to_string(kWidth), std::string("--height"),
           std::to_string(kHeight), std::string("--socket"), std::string(kSocket)})
@@ -76,6 +89,8 @@ KWinSession::KWinSession(Options options) : options_(std::move(options))
     environment["WAYLAND_DISPLAY"] = "";
     environment["KWIN_WAYLAND_NO_PERMISSION_CHECKS"] = "1";
     environment["KWIN_SCREENSHOT_NO_PERMISSION_CHECKS"] = "1";
+    if (nested_on_)
+        environment["DISPLAY"] = nested_on_->Name();
     kwin_ = std::make_unique<Process>(argv, environment);
 
     auto bus = SessionBus::Open(kCallTimeoutMs, bus_address_.c_str());
@@ -94,6 +109,16 @@ KWinSession::KWinSession(Options options) : options_(std::move(options))
     sd_bus_add_object_vtable(bus->get(), &done_slot_, "/io/github/walkers/Test",
                              "io.github.walkers.Test", table, this);
     bus_ = std::move(bus);
+}
+
+KWinSession::Options KWinSession::InTestRoot()
+{
+    Options options;
+    options.prefix = test_root::Prefix();
+    options.program = "kwin_wayland"; // 6.3's carries no file capability
+    options.title_bar = 36;
+    options.nested = true;
+    return options;
 }
 
 KWinSession::~KWinSession()
@@ -201,6 +226,8 @@ bool KWinSession::UntilFound(const std::string& script)
 
 Screenshot KWinSession::Capture() const
 {
+    if (nested_on_)
+        return nested_on_->Capture();
     Screenshot shot;
     if (!bus_)
         return shot;

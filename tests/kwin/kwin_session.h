@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/dbus/session_bus.h"
+#include "tests/desktops/test_root.h"
 #include "tests/e2e/process.h"
 #include "tests/e2e/x_session.h"
 #include "tests/wayland/pointer_driver.h"
@@ -30,9 +31,16 @@ public:
         std::vector<std::string> extra_arguments;
         // The server-side title bar's height: the frame's top to the client's.
         int title_bar = 37;
+        // Runs nested on an X server of its own rather than on a virtual
+        // output: KWin 6 without a GPU composites in software and offers
+        // no ScreenShot2, so screenshots are that server's root.
+        bool nested = false;
     };
+    // KWin 6 in the Debian 13 root (tests/desktops/test_root.h).
+    static Options InTestRoot();
 
-    KWinSession() : KWinSession(Options{}) {}
+    // This machine's KWin, or the root's when the run is for it.
+    KWinSession() : KWinSession(test_root::Wanted() ? InTestRoot() : Options{}) {}
     explicit KWinSession(Options options);
     ~KWinSession();
     KWinSession(const KWinSession&) = delete;
@@ -67,6 +75,7 @@ private:
     std::string directory_;
     std::string bus_address_;
     std::unique_ptr<Process> dbus_;
+    std::unique_ptr<XSession> nested_on_;
     std::unique_ptr<Process> kwin_;
     std::unique_ptr<SessionBus> bus_; // the test's own connection
     sd_bus_slot* done_slot_ = nullptr;

@@ -25,6 +25,8 @@ expected_files() {
         "share/applications/$app_id.desktop" \
         "share/metainfo/$app_id.metainfo.xml" \
         "share/walkers/walkers-autostart.desktop" \
+        "share/gnome-shell/extensions/walkers@walkers.github.io/extension.js" \
+        "share/gnome-shell/extensions/walkers@walkers.github.io/metadata.json" \
         "share/man/man6/$man" "$@"
     for size in 16 32 48 64 128 256; do
         echo "share/icons/hicolor/${size}x${size}/apps/$app_id.png"
