@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/desktops/session_bus.h"
 #include "tests/desktops/test_root.h"
 
 using namespace std::chrono_literals;
@@ -61,7 +62,8 @@ GnomeSession::GnomeSession(const Options& options)
     if (name != std::string::npos)
         release_ = std::atoi(version.output.c_str() + name + 12);
     if (release_ == 0 || !InstallExtension("walkers-test@walkers.github.io") ||
-        (options.install_walkers_extension && !InstallWalkersExtension()))
+        (options.install_walkers_extension && !InstallWalkersExtension()) ||
+        !StubScreencastService(directory_ + "/runtime"))
         return;
 
     // The shell needs a system bus, and its bus-activated helpers (dconf)
