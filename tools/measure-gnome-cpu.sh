@@ -9,6 +9,7 @@
 #   - the session bus's messages per tick (dbus-monitor): all of them, those
 #     to or from walkers, and the extension's FocusChanged signals; with
 #     nothing moving there should be none;
+#   - the shell's and Xwayland's CPU without walkers, for comparison;
 #   - the same while the window moves MOVES_PER_SECOND (default 5) times a
 #     second, to show what following a moving window costs.
 #
@@ -56,7 +57,7 @@ set_key org.gnome.desktop.interface enable-hot-corners false
 set_key org.gnome.desktop.interface enable-animations false
 set_key org.gnome.desktop.session idle-delay "uint32 0"
 set_key org.gnome.mutter auto-maximize false
-set_key org.gnome.desktop.background picture-uri "''"
+set_key org.gnome.desktop.background picture-options "'none'"
 set_key org.gnome.desktop.background primary-color "'#304860'"
 set_key org.gnome.desktop.background color-shading-type "'solid'"
 gnome-shell --headless --wayland --virtual-monitor 1920x1080 --wayland-display walkers-measure \
@@ -82,6 +83,18 @@ cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END 
 xwayland_pid=$(pgrep -P "$shell_pid" -x Xwayland | head -n1)
 stats() { grep 'walkers stats' "$work/walkers.log" | tail -n1; }
 field() { local value; value=$(sed -n "s/.* $1 \([0-9]*\).*/\1/p" <<<"$2"); echo "${value:-0}"; }
+
+# What the shell and Xwayland cost without walkers, for comparison.
+idle_shell() {
+    local s0 x0 t0 s1 x1 t1
+    s0=$(cpu_ns "$shell_pid"); x0=$(cpu_ns "$xwayland_pid"); t0=$(date +%s%N)
+    sleep "$seconds"
+    s1=$(cpu_ns "$shell_pid"); x1=$(cpu_ns "$xwayland_pid"); t1=$(date +%s%N)
+    awk -v ns=$((t1 - t0)) -v s=$((s1 - s0)) -v x=$((x1 - x0)) 'BEGIN {
+        printf "without walkers: gnome-shell %.2f%%, Xwayland %.2f%% over %.0f s\n", 100 * s / ns, 100 * x / ns, ns / 1e9 }'
+}
+echo "GNOME Shell $release, load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+idle_shell
 
 WALKERS_X11_STATS=1 "$walkers" >"$work/walkers.log" 2>&1 &
 walkers_pid=$!
@@ -130,7 +143,6 @@ measure() { # label moving
                all / t, ours / t, focus / t }'
 }
 
-echo "GNOME Shell $release, load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 label="nothing moving"; measure "$label" no
 label="the window moving $moves times a second"; measure "$label" yes
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,7 +1,9 @@
 // The X11 desktop: the toolkit's backend and the desktop behind the
 // project's user32 calls at once. Form windows are real top-level windows,
 // shaped by their window region; the probe's questions are answered from
-// state that X events keep current.
+// the focus source chosen at start: the window manager's _NET_ACTIVE_WINDOW,
+// kept current by X events, or a desktop's own (GNOME Shell's extension,
+// over the session bus, which the loop polls beside the display).
 //
 // Events pass through two steps. Observe takes note of an event at once,
 // wherever it is read (also while the probe drains the queue in the middle

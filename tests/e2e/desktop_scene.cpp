@@ -52,6 +52,23 @@ std::optional<std::pair<int, int>> InteriorFigurePixel(const Screenshot& shot, i
     return std::nullopt;
 }
 
+std::optional<std::pair<int, int>> ClearPoint(const Screenshot& shot, const Box& band,
+                                              uint32_t colour, int margin)
+{
+    const int top = std::max(band.top, 0) + margin, bottom = std::min(band.bottom, shot.height) - margin;
+    const int left = std::max(band.left, 0) + margin, right = std::min(band.right, shot.width) - margin;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            bool clear = true;
+            for (int dy = -margin; dy <= margin && clear; ++dy)
+                for (int dx = -margin; dx <= margin && clear; ++dx)
+                    clear = shot.At(x + dx, y + dy) == colour;
+            if (clear)
+                return std::make_pair(x, y);
+        }
+    return std::nullopt;
+}
+
 SampleWindow::SampleWindow(const XSession& session, const std::string& title,
                            const std::string& geometry, const std::string& colour)
     : process_({WALKERS_SAMPLE_WINDOW, "--title", title, "--geometry", geometry, "--colour",

@@ -29,6 +29,11 @@ Box TitleBarBand(const Box& frame);
 // A figure pixel whose neighbours within `margin` are figure pixels too.
 std::optional<std::pair<int, int>> InteriorFigurePixel(const Screenshot& shot, int margin);
 
+// A point of `band` whose neighbours within `margin` all have `colour`:
+// a window below, clear of every figure, to click between them.
+std::optional<std::pair<int, int>> ClearPoint(const Screenshot& shot, const Box& band,
+                                              uint32_t colour, int margin);
+
 // One of our sample windows on the desktop (tests/e2e/sample_window.cpp).
 class SampleWindow {
 public:

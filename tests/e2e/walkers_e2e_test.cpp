@@ -166,16 +166,8 @@ TEST_F(WalkersOnDesktop, ClickBetweenFiguresReachesTheWindowBelow)
     // A point of `below` inside the figures' band, clear of every figure.
     const Box band = TitleBarBand(session.Frame(sample.Id()));
     const Box under = session.Frame(below.Id());
-    std::optional<std::pair<int, int>> target;
-    for (int y = band.top + 4; y < std::min(band.bottom, under.bottom) - 4 && !target; ++y)
-        for (int x = band.left + 4; x < band.right - 4 && !target; ++x) {
-            bool clear = true;
-            for (int dy = -4; dy <= 4 && clear; ++dy)
-                for (int dx = -4; dx <= 4 && clear; ++dx)
-                    clear = last.At(x + dx, y + dy) == 0xC0C0E0;
-            if (clear)
-                target = std::make_pair(x, y);
-        }
+    const std::optional<std::pair<int, int>> target = ClearPoint(
+        last, Box{band.left, band.top, band.right, std::min(band.bottom, under.bottom)}, 0xC0C0E0, 4);
     ASSERT_TRUE(target.has_value());
     session.Xdotool({"mousemove", std::to_string(target->first), std::to_string(target->second),
                      "click", "1"});

@@ -48,6 +48,7 @@ public:
     // What a program of this session is given: the Wayland display, the X
     // display of the shell's Xwayland, the session bus.
     std::map<std::string, std::string> Environment() const;
+    // Why it is not ready, if it is not, and the shell's output.
     std::string Log() const;
     const std::vector<std::string>& Prefix() const { return prefix_; }
     // This session's folder, seen by the windows' command pipes too.
@@ -93,6 +94,7 @@ private:
     std::string wayland_display_;
     std::string x_display_;
     std::string xauthority_;
+    std::string problem_; // what kept it from being ready
     bool ready_ = false;
 };
 

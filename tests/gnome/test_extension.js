@@ -6,6 +6,7 @@ const TEST_INTERFACE = `
   <interface name="io.github.walkers.Test">
     <method name="HideOverview">
       <arg type="b" direction="out" name="busy"/>
+      <arg type="s" direction="out" name="why"/>
     </method>
     <method name="Click">
       <arg type="i" direction="in" name="x"/>
@@ -46,22 +47,30 @@ class ExtensionBody {
         this._exported.export(Gio.DBus.session, '/io/github/walkers/Test');
         // Events sent right after the device is made are lost: it is made
         // here, long before the first click.
-        const seat = Clutter.get_default_backend().get_default_seat();
+        // The stage's context has the backend from 47 on; 43 has only the default one.
+        const backend = global.stage.context?.get_backend?.() ?? Clutter.get_default_backend();
+        const seat = backend.get_default_seat();
         this._pointer = seat.create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE);
+        // The overview the shell opens once it has started (43 and 48 do)
+        // covers the windows: it is closed as soon as it has shown.
+        this._shownSignal = Main.overview.connect('shown', () => Main.overview.hide());
     }
 
     disable() {
+        Main.overview.disconnect(this._shownSignal);
         this._exported.unexport();
         this._exported = null;
         this._pointer = null;
     }
 
-    // True while the shell still starts or the overview still shows: 43
-    // opens the overview once it has started, after the extensions.
+    // True while the shell still starts or the overview still shows.
     HideOverview() {
         if (Main.overview.visible)
             Main.overview.hide();
-        return Main.layoutManager._startingUp || Main.overview.visible;
+        const starting = Main.layoutManager._startingUp;
+        const shown = Main.overview.visible;
+        return [starting || shown, `starting ${starting}, overview shown ${shown}, ` +
+            `animating ${Main.overview.animationInProgress}`];
     }
 
     ClickAsync([x, y], invocation) {

@@ -21,17 +21,22 @@ using namespace std::chrono_literals;
 constexpr auto kStartup = 20s;
 constexpr auto kFollow = 2s;
 
+// Run twice: on the GNOME Shell of this machine, and on the newer one of
+// the Debian 13 root (WALKERS_IN_TEST_ROOT), whose programs run there.
 class WalkersOnGnome : public ::testing::Test {
 protected:
-    explicit WalkersOnGnome(const GnomeSession::Options& options = {}) : session(options) {}
+    explicit WalkersOnGnome(const GnomeSession::Options& options = {}) : options_(options) {}
 
     void SetUp() override
     {
         // The second run, on the root's newer shell, is skipped only when
-        // the root cannot be built here, and says why.
-        if (test_root::Wanted() && !test_root::Unavailable().empty())
-            GTEST_SKIP() << test_root::Unavailable();
-        ASSERT_TRUE(session.Ready()) << "no headless GNOME Shell\n" << session.Log();
+        // the root cannot be built here, and says why; the session is made
+        // only then.
+        if (test_root::Wanted())
+            if (const std::string why = test_root::Unavailable(); !why.empty())
+                GTEST_SKIP() << why;
+        session = std::make_unique<GnomeSession>(options_);
+        ASSERT_TRUE(session->Ready()) << "no headless GNOME Shell\n" << session->Log();
     }
 
     void TearDown() override
@@ -51,10 +56,10 @@ protected:
         options.width = at.right - at.left;
         options.height = at.bottom - at.top;
         options.second_title = second_title;
-        auto window = std::make_unique<GtkTestWindow>(options, session.Environment(),
-                                                      session.Directory(), session.Prefix());
+        auto window = std::make_unique<GtkTestWindow>(options, session->Environment(),
+                                                      session->Directory(), session->Prefix());
         EXPECT_TRUE(window->WaitMapped()) << window->process().Errors();
-        EXPECT_TRUE(session.Arrange(title, at)) << "the shell did not place " << title;
+        EXPECT_TRUE(session->Arrange(title, at)) << "the shell did not place " << title;
         return window;
     }
 
@@ -62,8 +67,8 @@ protected:
     // (whose top is `top` when given), with no black about them.
     bool OnFocusedTitleBar(int top = -1)
     {
-        const GnomeSession::Focus focus = session.Focused();
-        last = session.Capture();
+        const GnomeSession::Focus focus = session->Focused();
+        last = session->Capture();
         if (last.pixels.empty())
             return false;
         frame = focus.frame;
@@ -89,9 +94,9 @@ protected:
     {
         return WaitUntil(
             [&] {
-                const Screenshot before = session.Capture();
+                const Screenshot before = session->Capture();
                 std::this_thread::sleep_for(300ms);
-                last = session.Capture();
+                last = session->Capture();
                 return !last.pixels.empty() && before.pixels == last.pixels;
             },
             5s);
@@ -104,7 +109,8 @@ protected:
                std::to_string(scan.brown) + ", outside the title bar " + std::to_string(scan.outside);
     }
 
-    GnomeSession session;
+    GnomeSession::Options options_;
+    std::unique_ptr<GnomeSession> session; // made in SetUp
     Screenshot last;
     Box frame{};
     FigureScan scan{};
@@ -122,21 +128,21 @@ TEST_F(WalkersOnGnomeWithItsExtensionOff, TurnsItOnAndFollowsMovesTitlesAndTheFo
 {
     auto first = Window("first", "8FBF8F", {80, 300, 480, 550});
     auto second = Window("second", "C0C0E0", {560, 150, 960, 350});
-    auto walkers = StartWalkersOn(session);
+    auto walkers = StartWalkersOn(*session);
     EXPECT_TRUE(WaitOnFocusedTitleBar(kStartup, 150)) << Seen() << walkers->Errors();
 
     for (const int top : {400, 90, 330}) {
-        ASSERT_TRUE(session.Move("second", 540, top, 400, 200));
+        ASSERT_TRUE(session->Move("second", 540, top, 400, 200));
         EXPECT_TRUE(WaitOnFocusedTitleBar(kFollow, top)) << "did not follow the move: " << Seen();
     }
     // A new title deals the figures anew along the same title bar.
     ASSERT_TRUE(second->SetTitle("second, renamed"));
-    ASSERT_TRUE(WaitUntil([&] { return session.Focused().title == "second, renamed"; }, 3s));
+    ASSERT_TRUE(WaitUntil([&] { return session->Focused().title == "second, renamed"; }, 3s));
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(WaitOnFocusedTitleBar(kFollow, 330)) << Seen();
     EXPECT_FALSE(second->LostKeyboard()) << "walkers took the keyboard focus";
 
-    ASSERT_TRUE(session.Activate("first"));
+    ASSERT_TRUE(session->Activate("first"));
     EXPECT_TRUE(WaitOnFocusedTitleBar(kFollow, 300)) << "did not follow the focus: " << Seen();
     EXPECT_EQ(black_seen, 0) << "the pictures' black background showed";
     EXPECT_TRUE(walkers->Running()) << walkers->Errors();
@@ -149,37 +155,28 @@ TEST_F(WalkersOnGnome, ClicksPassBetweenStillFiguresAndOneOnAFigureEndsIt)
 {
     auto below = Window("below", "C0C0E0", {60, 100, 1000, 300});
     auto sample = Window("sample", "8FBF8F", {200, 260, 800, 510});
-    auto walkers = StartWalkersOn(session);
+    auto walkers = StartWalkersOn(*session);
     ASSERT_TRUE(WaitOnFocusedTitleBar(kStartup, 260)) << Seen() << walkers->Errors();
     ASSERT_TRUE(below->SetTitle("Form1") && sample->SetTitle("Form1"));
-    ASSERT_TRUE(WaitUntil([&] { return session.Focused().title == "Form1"; }, 3s));
+    ASSERT_TRUE(WaitUntil([&] { return session->Focused().title == "Form1"; }, 3s));
     ASSERT_TRUE(StandStill()) << "the figures did not hold still";
 
     // A point of `below` in the figures' band, clear of every figure.
     const Box band = TitleBarBand(frame);
-    std::optional<std::pair<int, int>> gap;
-    for (int y = band.top + 8; y < band.bottom - 16 && !gap; ++y)
-        for (int x = band.left + 8; x < band.right - 8 && !gap; ++x) {
-            bool clear = true;
-            for (int dy = -8; dy <= 8 && clear; ++dy)
-                for (int dx = -8; dx <= 8 && clear; ++dx)
-                    clear = last.At(x + dx, y + dy) == 0xC0C0E0;
-            if (clear)
-                gap = std::make_pair(x, y);
-        }
+    const auto gap = ClearPoint(last, Box{band.left, band.top, band.right, band.bottom - 8}, 0xC0C0E0, 8);
     ASSERT_TRUE(gap.has_value());
-    ASSERT_TRUE(session.Click(gap->first, gap->second)) << "could not click";
+    ASSERT_TRUE(session->Click(gap->first, gap->second)) << "could not click";
     EXPECT_TRUE(WaitUntil([&] { return below->Presses() > 0; }, 3s))
         << "the click between the figures did not reach the window below";
     EXPECT_FALSE(sample->LostKeyboard() && below->Presses() == 0) << "walkers took the keyboard";
 
     // `below`, titled like their own too, keeps them still where they are.
-    ASSERT_TRUE(WaitUntil([&] { return session.Focused().frame.top == 100; }, 3s));
+    ASSERT_TRUE(WaitUntil([&] { return session->Focused().frame.top == 100; }, 3s));
     ASSERT_TRUE(StandStill());
     const int presses = below->Presses() + sample->Presses();
     const auto target = InteriorFigurePixel(last, 3);
     ASSERT_TRUE(target.has_value());
-    ASSERT_TRUE(session.Click(target->first, target->second)) << "could not click";
+    ASSERT_TRUE(session->Click(target->first, target->second)) << "could not click";
     const auto status = walkers->Wait(5s);
     ASSERT_TRUE(status.has_value()) << "still running after a click on a figure";
     EXPECT_EQ(*status, 0) << walkers->Errors();
@@ -190,9 +187,9 @@ TEST_F(WalkersOnGnome, ClicksPassBetweenStillFiguresAndOneOnAFigureEndsIt)
 TEST_F(WalkersOnGnome, LosingTheShellEndsItWithAMessage)
 {
     auto window = Window("sample", "8FBF8F", {200, 250, 700, 500});
-    auto walkers = StartWalkersOn(session);
+    auto walkers = StartWalkersOn(*session);
     ASSERT_TRUE(WaitOnFocusedTitleBar(kStartup, 250)) << Seen() << walkers->Errors();
-    session.Kill();
+    session->Kill();
     const auto status = walkers->Wait(5s);
     ASSERT_TRUE(status.has_value()) << "still running without its shell";
     EXPECT_NE(*status, 0);
@@ -212,16 +209,16 @@ TEST_F(WalkersOnGnomeWithoutItsExtension, SaysWhatToDoAndEndsWithStatusTwo)
 {
     auto window = Window("sample", "8FBF8F", {200, 250, 700, 500});
     for (const char* advice : {"not installed", "log out and in once"}) {
-        auto walkers = StartWalkersOn(session);
+        auto walkers = StartWalkersOn(*session);
         const auto status = walkers->Wait(20s);
         ASSERT_TRUE(status.has_value()) << "walkers followed nothing, silently";
         EXPECT_EQ(*status, 2);
         const std::string errors = walkers->Errors();
         EXPECT_NE(errors.find(advice), std::string::npos) << errors;
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
-        ASSERT_TRUE(session.InstallWalkersExtension());
+        ASSERT_TRUE(session->InstallWalkersExtension());
     }
-    last = session.Capture();
+    last = session->Capture();
     EXPECT_EQ(ScanFigures(last, Box{}).brown, 0) << "figures showed";
 }
 
