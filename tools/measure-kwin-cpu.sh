@@ -22,7 +22,7 @@ warmup=3
 for program in "$walkers" "$window"; do
     [ -x "$program" ] || { echo "measure: $program is missing (build the release tree)" >&2; exit 1; }
 done
-measure_install kwin-wayland kwin-style-breeze dbus
+measure_install kwin-wayland kwin-style-breeze dbus-daemon dbus-bin
 
 measure_workspace walkers-kwin-measure
 chmod 700 "$work"

@@ -49,7 +49,12 @@ public:
     // This display only: never a Wayland compositor the tests run under.
     std::map<std::string, std::string> Environment() const
     {
-        return {{"DISPLAY", name_}, {"WAYLAND_DISPLAY", ""}};
+        // No session bus: --stop then reaches the walkers of this display
+        // alone, and never those of the person running the tests.
+        return {{"DISPLAY", name_},
+                {"WAYLAND_DISPLAY", ""},
+                {"DBUS_SESSION_BUS_ADDRESS", ""},
+                {"XDG_RUNTIME_DIR", ""}};
     }
     Display* display() const { return display_; }
     int Width() const { return width_; }

@@ -54,17 +54,6 @@ TEST(KWinReport, ReadsTheActiveWindowAndRefusesAnythingElse)
                                     R"(","x":0,"y":0,"width":1,"height":1})"));
 }
 
-TEST(KWinScript, NamesWalkersAndServesBothKWins)
-{
-    const std::string text = kwin_script::Text(":1.42", 4321);
-    EXPECT_NE(text.find("\":1.42\""), std::string::npos);
-    EXPECT_NE(text.find("ownPid = 4321"), std::string::npos);
-    EXPECT_EQ(text.find('@'), std::string::npos) << "a mark was left unfilled";
-    for (const char* name : {"activeWindow", "activeClient", "windowActivated", "clientActivated",
-                             "wantsInput", "frameGeometryChanged", "captionChanged"})
-        EXPECT_NE(text.find(name), std::string::npos) << name;
-}
-
 // A session bus of the test's own, and three programs on it: walkers, KWin
 // (which owns org.kde.KWin) and a stranger.
 class KWinSourceOnABus : public ::testing::Test {
