@@ -56,6 +56,10 @@ Gnome48Session::Gnome48Session(const Options& options)
         failure_ = "no session folder";
         return;
     }
+    if (!StubScreencastService(directory_)) {
+        failure_ = "no screencast stand-in";
+        return;
+    }
     // The runtime folder and HOME are set before the buses start: the
     // dconf service the session bus starts inherits them.
     std::map<std::string, std::string> environment{{"XDG_RUNTIME_DIR", directory_},

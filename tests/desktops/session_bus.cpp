@@ -1,6 +1,7 @@
 #include "tests/desktops/session_bus.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <sys/stat.h>
 
 #include "tests/e2e/x_session.h"
@@ -14,6 +15,20 @@ std::string MakeSessionDirectory(const std::string& name)
         return "";
     chmod(pattern.c_str(), 0700);
     return pattern;
+}
+
+bool StubScreencastService(const std::string& runtime_directory)
+{
+    const std::string services = runtime_directory + "/dbus-1/services";
+    if (RunToEnd({"mkdir", "-p", services}, {}).status != 0)
+        return false;
+    std::ofstream out(services + "/org.gnome.Shell.Screencast.service");
+    // It owns the name and does nothing; it ends with the bus.
+    out << "[D-BUS Service]\nName=org.gnome.Shell.Screencast\nExec=/usr/bin/gjs -c \""
+           "imports.gi.Gio.bus_own_name(imports.gi.Gio.BusType.SESSION, "
+           "'org.gnome.Shell.Screencast', 0, null, null, null); "
+           "new imports.gi.GLib.MainLoop(null, false).run();\"\n";
+    return bool(out.flush());
 }
 
 SessionBus::SessionBus(const std::string& directory, const std::string& socket,

@@ -15,6 +15,16 @@
 // failure. The caller removes it.
 std::string MakeSessionDirectory(const std::string& name);
 
+// The shell asks its bus for its screencast service at start. Without
+// GStreamer (the Debian 13 root has none) that service ends at once with
+// status 0, which the bus takes for a service still starting: the shell
+// waited 25 s for it, and one that failed at once instead now and then
+// never loaded its extensions. A stand-in that owns the name and does
+// nothing, in the runtime folder's service folder (which the bus prefers
+// to the system's), keeps the shell's start as on a desktop. False when
+// it cannot be written.
+bool StubScreencastService(const std::string& runtime_directory);
+
 class SessionBus {
 public:
     // A bus listening on `directory`/`socket`, started under `prefix`

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <unistd.h>
 
+#include "tests/desktops/session_bus.h"
 #include "tests/desktops/test_root.h"
 
 using namespace std::chrono_literals;
@@ -68,6 +69,10 @@ GnomeSession::GnomeSession(const Options& options)
     if (!InstallExtension("walkers-test@walkers.github.io") ||
         (options.install_walkers_extension && !InstallWalkersExtension())) {
         problem_ = "cannot install the extensions";
+        return;
+    }
+    if (!StubScreencastService(directory_ + "/runtime")) {
+        problem_ = "cannot write the screencast stand-in";
         return;
     }
 

@@ -51,6 +51,9 @@ public:
     std::map<std::string, std::string> Environment() const;
     const std::string& Directory() const { return directory_; }
     int TitleBar() const { return options_.title_bar; }
+    // Whether it runs nested (KWin 6 in the root), whose Breeze rounds the
+    // title bar's top corners.
+    bool Nested() const { return options_.nested; }
 
     Screenshot Capture() const;
     // Runs `body` in KWin as a function (its `workspace` at hand); what it

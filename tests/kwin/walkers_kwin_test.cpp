@@ -45,7 +45,12 @@ protected:
         ASSERT_TRUE(session.Ready()) << "no headless KWin";
         // KWin alone shows black where no window is, which would pass for
         // the pictures' background: a backdrop covers it.
-        backdrop = Window("backdrop", "304860", Box{0, 0, KWinSession::kWidth, KWinSession::kHeight});
+        // KWin 6's Breeze rounds the title bar's top corners, where the
+        // black would show: there the backdrop reaches past the screen.
+        const int overhang = session.Nested() ? 8 : 0;
+        backdrop = Window("backdrop", "304860",
+                          Box{-overhang, -overhang, KWinSession::kWidth + overhang,
+                              KWinSession::kHeight + overhang});
         ASSERT_TRUE(backdrop);
     }
 
