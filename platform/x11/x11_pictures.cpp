@@ -1,31 +1,10 @@
 #include "platform/x11/x11_pictures.h"
 
+#include "platform/shared/picture_outline.h"
 #include "platform/toolkit/picture.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_painter.h"
 #include "platform/x11/x11_rectangles.h"
-
-namespace {
-
-// Whether `clip` is `outline` moved by (dx, dy), rectangle by rectangle:
-// both are y-x banded the same way when they cover the same pixels.
-bool SameMoved(const pixman_region32_t& clip, const pixman_region32_t& outline, int dx, int dy)
-{
-    int clip_count = 0, outline_count = 0;
-    const pixman_box32_t* a = pixman_region32_rectangles(const_cast<pixman_region32_t*>(&clip),
-                                                         &clip_count);
-    const pixman_box32_t* b =
-        pixman_region32_rectangles(const_cast<pixman_region32_t*>(&outline), &outline_count);
-    if (clip_count != outline_count || clip_count == 0)
-        return false;
-    for (int i = 0; i < clip_count; ++i)
-        if (a[i].x1 != b[i].x1 + dx || a[i].x2 != b[i].x2 + dx || a[i].y1 != b[i].y1 + dy ||
-            a[i].y2 != b[i].y2 + dy)
-            return false;
-    return true;
-}
-
-} // namespace
 
 X11Pictures::~X11Pictures()
 {
@@ -48,11 +27,7 @@ const X11Pictures::Entry* X11Pictures::Match(const Picture& picture,
 
     // The first clip becomes the outline, if it lies within the picture.
     PixmanRegion outline;
-    pixman_region32_copy(outline.get(), &clip);
-    pixman_region32_translate(outline.get(), -x, -y);
-    const pixman_box32_t* extents = pixman_region32_extents(outline.get());
-    if (!pixman_region32_not_empty(outline.get()) || extents->x1 < 0 || extents->y1 < 0 ||
-        extents->x2 > picture.Width() || extents->y2 > picture.Height())
+    if (!OutlineOf(picture, clip, x, y, outline))
         return nullptr;
     std::unique_ptr<Entry>& entry = entries_[picture.Id()];
     entry = Upload(picture, *outline.get());
