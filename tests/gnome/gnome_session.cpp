@@ -98,9 +98,9 @@ GnomeSession::GnomeSession(const Options& options)
     // Ready once the test extension answers, the shell has started and its
     // overview is hidden. 48 now and then never finishes its start (its
     // start-up animation waits for something that does not come): such a
-    // shell is killed and started once more.
+    // shell is killed and started again, twice at most.
     std::string busy;
-    for (int attempt = 0; attempt < 2 && busy.rfind("(false", 0) != 0; ++attempt) {
+    for (int attempt = 0; attempt < 3 && busy.rfind("(false", 0) != 0; ++attempt) {
         if (shell_)
             Kill();
         wayland_display_ = "walkers-gnome-" + std::to_string(getpid()) + "-" +

@@ -3,7 +3,7 @@
 // window with its own, on the shell's Wayland) and follow its moves, its
 // title and the focus; clicks between them reach the window below, also
 // while they stand still; a click on a figure ends the program; the
-// keyboard stays where it was; losing the shell ends the program; and
+// keyboard stays where it was; --stop and losing the shell end the program; and
 // without its extension walkers says what to do rather than follow
 // nothing.
 #include <gtest/gtest.h>
@@ -123,8 +123,9 @@ protected:
 };
 
 // Installed but off, the extension is turned on by walkers, which then
-// follows the focused window through moves, a new title and a new focus.
-TEST_F(WalkersOnGnomeWithItsExtensionOff, TurnsItOnAndFollowsMovesTitlesAndTheFocus)
+// follows the focused window through moves, a new title and a new focus,
+// until `walkers --stop` ends it.
+TEST_F(WalkersOnGnomeWithItsExtensionOff, TurnsItOnFollowsMovesTitlesAndTheFocusAndStops)
 {
     auto first = Window("first", "8FBF8F", {80, 300, 480, 550});
     auto second = Window("second", "C0C0E0", {560, 150, 960, 350});
@@ -145,7 +146,15 @@ TEST_F(WalkersOnGnomeWithItsExtensionOff, TurnsItOnAndFollowsMovesTitlesAndTheFo
     ASSERT_TRUE(session->Activate("first"));
     EXPECT_TRUE(WaitOnFocusedTitleBar(kFollow, 300)) << "did not follow the focus: " << Seen();
     EXPECT_EQ(black_seen, 0) << "the pictures' black background showed";
-    EXPECT_TRUE(walkers->Running()) << walkers->Errors();
+
+    // --stop reaches it over the session bus, and it ends as after a click.
+    auto stop = StartWalkersOn(*session, {"--stop"});
+    const auto stopped = stop->Wait(20s);
+    ASSERT_TRUE(stopped.has_value()) << "--stop did not end";
+    EXPECT_EQ(*stopped, 0) << stop->Errors();
+    const auto status = walkers->Wait(5s);
+    ASSERT_TRUE(status.has_value()) << "still running after --stop: " << walkers->Errors();
+    EXPECT_EQ(*status, 0) << walkers->Errors();
 }
 
 // The figures stand still on a window titled like their own. A click in a
