@@ -1,9 +1,9 @@
 #!/bin/bash
-# walkers' cost on both Linux desktops in one run, so that the two sets of
-# figures are taken under the same load on a shared machine: the X11
-# figures (measure-x11-cpu.sh, next to xpenguins), then the Wayland ones
-# (measure-wayland-cpu.sh, on a headless sway), with the load average
-# before, between and after.
+# walkers' cost on the Linux desktops in one run, so that the figures are
+# taken under the same load on a shared machine: X11 (measure-x11-cpu.sh,
+# next to xpenguins), sway (measure-wayland-cpu.sh), KWin
+# (measure-kwin-cpu.sh) and GNOME Shell (measure-gnome-cpu.sh), with the
+# load average before, between and after.
 #
 #   tools/measure-desktops-cpu.sh [path/to/walkers [path/to/older/walkers]]
 #   (default build-release/app/walkers; an older build is measured on
@@ -21,4 +21,11 @@ echo "=== X11 (Xvfb, openbox)"
 load "between"
 echo "=== Wayland (headless sway)"
 "$dir/measure-wayland-cpu.sh" "$walkers"
+unset WALKERS_BEFORE
+load "between"
+echo "=== KDE Plasma (headless KWin)"
+"$dir/measure-kwin-cpu.sh" "$walkers"
+load "between"
+echo "=== GNOME (headless GNOME Shell)"
+"$dir/measure-gnome-cpu.sh" "$walkers"
 load "at the end"
