@@ -5,7 +5,7 @@ CommandOption BackendOption()
     return {"backend", 0, "DESKTOP",
             "run on wayland or x11 (default: Wayland when its compositor offers an overlay "
             "layer, else X11); the figures follow the windows of X11 window managers, sway, "
-            "Hyprland and KDE Plasma"};
+            "Hyprland, KDE Plasma and GNOME"};
 }
 
 std::optional<BackendChoice> ChosenBackend(const ParsedCommandLine& line, std::string& error)

@@ -55,17 +55,25 @@ std::unique_ptr<FocusSource> WaylandFocusSource(Desktop desktop, SessionBus* bus
     return FindFocusSource();
 }
 
-// The X11 overlay following the window manager, with the bus (if any) in
-// its poll so that a --stop is answered there too.
-int RunOnX11(SessionBus* bus, const std::function<Form&()>& startup_form)
-{
-    std::vector<LoopSource*> watched;
-    std::unique_ptr<BusStopService> stop_service;
-    if (bus) {
-        stop_service = std::make_unique<BusStopService>(*bus);
+// The bus (if any) in a loop's poll, offering this walkers to --stop: only
+// a loop that polls the bus can answer one.
+struct StopOverBusOffer {
+    explicit StopOverBusOffer(SessionBus* bus)
+    {
+        if (!bus)
+            return;
+        service = std::make_unique<BusStopService>(*bus);
         watched.push_back(bus);
     }
-    return RunX11Program(X11BackendSetup{}, watched, startup_form);
+    std::vector<LoopSource*> watched;
+    std::unique_ptr<BusStopService> service;
+};
+
+// The X11 overlay following the window manager.
+int RunOnX11(SessionBus* bus, const std::function<Form&()>& startup_form)
+{
+    const StopOverBusOffer offer(bus);
+    return RunX11Program(X11BackendSetup{}, offer.watched, startup_form);
 }
 
 } // namespace
@@ -99,15 +107,9 @@ int RunProgram(int argc, char* argv[], const std::function<Form&()>& startup_for
     if (*choice == BackendChoice::kWayland || Set("WAYLAND_DISPLAY")) {
         WaylandConnection connection;
         if (connection.Usable()) {
-            // Offered only by a loop that polls the bus, so a --stop is answered.
-            std::vector<LoopSource*> watched;
-            std::unique_ptr<BusStopService> stop_service;
-            if (bus) {
-                stop_service = std::make_unique<BusStopService>(*bus);
-                watched.push_back(bus.get());
-            }
-            return RunWaylandProgram(connection, WaylandFocusSource(desktop, bus.get()), watched,
-                                     startup_form);
+            const StopOverBusOffer offer(bus.get());
+            return RunWaylandProgram(connection, WaylandFocusSource(desktop, bus.get()),
+                                     offer.watched, startup_form);
         }
         if (*choice == BackendChoice::kWayland) {
             std::fprintf(stderr, "walkers: %s\n",
