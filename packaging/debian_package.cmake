@@ -17,8 +17,9 @@ drawn in one window cut to exactly their outlines, so everything between
 them stays visible and usable. Click a figure, or use the Stop walkers
 action of the menu entry, to end them.
 .
-walkers runs on X11 desktops and on Wayland compositors that offer the
-layer-shell overlay; on Wayland it follows the windows of sway and Hyprland.")
+walkers runs on X11 desktops and on Wayland: it follows the windows of KDE
+Plasma (through a script it loads into KWin), GNOME (through its GNOME Shell
+extension, installed with it), sway and Hyprland.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # walkers_<version>_<arch>.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
