@@ -96,9 +96,8 @@ GnomeSession::GnomeSession(const Options& options)
         return;
     }
     // Ready once the test extension answers, the shell has started and its
-    // overview is hidden. 48 now and then never finishes its start (its
-    // start-up animation waits for something that does not come): such a
-    // shell is killed and started again, twice at most.
+    // overview is hidden. A shell that has not finished its start within
+    // the wait is killed and started again, twice at most.
     std::string busy;
     for (int attempt = 0; attempt < 3 && busy.rfind("(false", 0) != 0; ++attempt) {
         if (shell_)

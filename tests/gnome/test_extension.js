@@ -51,13 +51,21 @@ class ExtensionBody {
         const backend = global.stage.context?.get_backend?.() ?? Clutter.get_default_backend();
         const seat = backend.get_default_seat();
         this._pointer = seat.create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE);
-        // The overview the shell opens once it has started (43 and 48 do)
-        // covers the windows: it is closed as soon as it has shown.
-        this._shownSignal = Main.overview.connect('shown', () => Main.overview.hide());
+        // The overview the shell opens as it starts (43 and 48 do) covers
+        // the windows: it is closed once the start is complete, never
+        // before, since hiding it stops the start-up animation whose end
+        // completes the start, and the shell would stay starting for good.
+        const hide = () => {
+            if (!Main.layoutManager._startingUp && Main.overview.visible)
+                Main.overview.hide();
+        };
+        this._shownSignal = Main.overview.connect('shown', hide);
+        this._startedSignal = Main.layoutManager.connect('startup-complete', hide);
     }
 
     disable() {
         Main.overview.disconnect(this._shownSignal);
+        Main.layoutManager.disconnect(this._startedSignal);
         this._exported.unexport();
         this._exported = null;
         this._pointer = null;
@@ -65,9 +73,9 @@ class ExtensionBody {
 
     // True while the shell still starts or the overview still shows.
     HideOverview() {
-        if (Main.overview.visible)
-            Main.overview.hide();
         const starting = Main.layoutManager._startingUp;
+        if (!starting && Main.overview.visible)
+            Main.overview.hide();
         const shown = Main.overview.visible;
         return [starting || shown, `starting ${starting}, overview shown ${shown}, ` +
             `animating ${Main.overview.animationInProgress}`];
