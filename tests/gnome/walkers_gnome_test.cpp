@@ -174,9 +174,14 @@ TEST_F(WalkersOnGnome, ClicksPassBetweenStillFiguresAndOneOnAFigureEndsIt)
     const Box band = TitleBarBand(frame);
     const auto gap = ClearPoint(last, Box{band.left, band.top, band.right, band.bottom - 8}, 0xC0C0E0, 8);
     ASSERT_TRUE(gap.has_value());
-    ASSERT_TRUE(session->Click(gap->first, gap->second)) << "could not click";
-    EXPECT_TRUE(WaitUntil([&] { return below->Presses() > 0; }, 3s))
-        << "the click between the figures did not reach the window below";
+    // Under load a click of the shell's virtual pointer was once lost in
+    // three full runs, with nothing on the screen to tell why: one more try.
+    bool reached = false;
+    for (int attempt = 0; attempt < 2 && !reached; ++attempt) {
+        ASSERT_TRUE(session->Click(gap->first, gap->second)) << "could not click";
+        reached = WaitUntil([&] { return below->Presses() > 0; }, 3s);
+    }
+    EXPECT_TRUE(reached) << "the clicks between the figures did not reach the window below";
     EXPECT_FALSE(sample->LostKeyboard() && below->Presses() == 0) << "walkers took the keyboard";
 
     // `below`, titled like their own too, keeps them still where they are.
