@@ -80,9 +80,12 @@ fuzz: deps-tests
 test-root: deps-tests
 	@tools/test-root.sh build --background || true
 
-# The package's tests look at what `make package` made.
+# The package's tests look at what `make package` made. A test that fails
+# runs once more: the end-to-end runs on four headless desktops share two
+# processors, and now and then one of them loses a synthetic click or a
+# start; the first failure stays in the output.
 test: deps test-root host windows package fuzz
-	cd $(HOST) && ctest --output-on-failure -j$(JOBS)
+	cd $(HOST) && ctest --output-on-failure -j$(JOBS) --repeat until-pass:2
 	@tools/test-root.sh report
 	tools/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
 
