@@ -232,12 +232,18 @@ TEST_F(WalkersOnKWin, FollowTheActiveWindowAndLetClicksThrough)
     EXPECT_TRUE(WaitUntil([&] { return below->Presses() == 2; }, 3s))
         << "a click between still figures did not reach the window below";
     ASSERT_TRUE(session.Activate("Form1"));
-    ASSERT_TRUE(StandStill());
-    const auto figure = InteriorFigurePixel(last, 3);
-    ASSERT_TRUE(figure.has_value());
-    const int presses = sample->Presses() + below->Presses();
-    ASSERT_TRUE(session.Click(figure->first, figure->second));
-    const auto status = walkers->Wait(5s);
+    // Under load KWin shows the overlay seconds late, so a screenshot may
+    // show the figures where they were: aimed at what shows a second time.
+    std::optional<int> status;
+    int presses = 0;
+    for (int attempt = 0; attempt < 2 && !status; ++attempt) {
+        ASSERT_TRUE(StandStill());
+        const auto figure = InteriorFigurePixel(last, 3);
+        ASSERT_TRUE(figure.has_value());
+        presses = sample->Presses() + below->Presses();
+        ASSERT_TRUE(session.Click(figure->first, figure->second));
+        status = walkers->Wait(5s);
+    }
     ASSERT_TRUE(status.has_value()) << "still running after a click on a figure";
     EXPECT_EQ(*status, 0) << walkers->Errors();
     EXPECT_EQ(sample->Presses() + below->Presses(), presses)
