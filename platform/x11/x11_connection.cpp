@@ -1,32 +1,83 @@
 #include "platform/x11/x11_connection.h"
-#include "platform/shared/monotonic_clock.h"
 
-#include <X11/Xutil.h>
-#include <X11/extensions/shape.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
-#include <string>
 #include <string_view>
+#include <xcb/shape.h>
 
-X11Connection::X11Connection(Display* display, bool argb_visual)
-    : display_(display), outflow_(display), queries_(XOpenDisplay(DisplayString(display))),
-      screen_(DefaultScreen(display)), root_(RootWindow(display, screen_)),
-      visual_(DefaultVisual(display, screen_)), depth_(DefaultDepth(display, screen_)),
-      colormap_(DefaultColormap(display, screen_)), depth_drawable_(root_),
-      root_width_(DisplayWidth(display, screen_)), root_height_(DisplayHeight(display, screen_))
+#include "platform/x11/x11_errors.h"
+
+namespace {
+
+// The property the resources (xrdb) live in; Xft.dpi is among them.
+constexpr uint32_t kMostResourceUnits = 64 * 1024;
+
+} // namespace
+
+std::unique_ptr<X11Connection> X11Connection::Open(const char* display_name, bool argb_visual,
+                                                   std::string& why)
 {
-    // One request for every atom: the names and the fields in one table.
+    if (!display_name)
+        display_name = std::getenv("DISPLAY");
+    if (!display_name || !*display_name) {
+        why = "DISPLAY is not set";
+        return nullptr;
+    }
+    int screen = 0;
+    xcb_connection_t* main = xcb_connect(display_name, &screen);
+    if (xcb_connection_has_error(main)) {
+        xcb_disconnect(main);
+        why = std::string("cannot open the X display \"") + display_name + "\"";
+        return nullptr;
+    }
+    std::unique_ptr<X11Connection> x(new X11Connection(main, screen, display_name));
+    if (!x->Start(argb_visual)) {
+        why = std::string("the X display \"") + display_name + "\" has no screen " +
+              std::to_string(screen);
+        return nullptr;
+    }
+    return x;
+}
+
+X11Connection::X11Connection(xcb_connection_t* main, int screen_number, std::string display_name)
+    : main_(main), display_name_(std::move(display_name)), screen_number_(screen_number)
+{
+}
+
+bool X11Connection::Start(bool argb_visual)
+{
+    setup_ = xcb_get_setup(main_);
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup_);
+    for (int i = 0; i < screen_number_ && screens.rem > 0; ++i)
+        xcb_screen_next(&screens);
+    if (screens.rem <= 0)
+        return false;
+    const xcb_screen_t& screen = *screens.data;
+    root_ = screen.root;
+    root_width_ = screen.width_in_pixels;
+    root_height_ = screen.height_in_pixels;
+    root_visual_ = visual_ = screen.root_visual;
+    root_depth_ = depth_ = screen.root_depth;
+    colormap_ = screen.default_colormap;
+    black_pixel_ = screen.black_pixel;
+    depth_drawable_ = root_;
+    image_lsb_first_ = setup_->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
+    maximum_request_bytes_ = xcb_get_maximum_request_length(main_) * 4;
+    xcb_prefetch_extension_data(main_, &xcb_shape_id);
+
+    // Every question at once, then the answers: one round trip.
     struct Name {
         const char* text;
-        Atom X11Atoms::*field;
+        xcb_atom_t X11Atoms::*field;
     };
     static const Name names[] = {
         {"UTF8_STRING", &X11Atoms::utf8_string},
         {"COMPOUND_TEXT", &X11Atoms::compound_text},
         {"WM_PROTOCOLS", &X11Atoms::wm_protocols},
         {"WM_DELETE_WINDOW", &X11Atoms::wm_delete_window},
+        {"WM_LOCALE_NAME", &X11Atoms::wm_locale_name},
         {"_MOTIF_WM_HINTS", &X11Atoms::motif_wm_hints},
         {"_NET_SUPPORTED", &X11Atoms::net_supported},
         {"_NET_SUPPORTING_WM_CHECK", &X11Atoms::net_supporting_wm_check},
@@ -46,51 +97,111 @@ X11Connection::X11Connection(Display* display, bool argb_visual)
         {"_WALKERS_USER", &X11Atoms::walkers_user},
         {"_WALKERS_STOP", &X11Atoms::walkers_stop},
     };
-    constexpr int count = int(std::size(names));
-    char* texts[count];
-    Atom values[count];
-    for (int i = 0; i < count; ++i)
-        texts[i] = const_cast<char*>(names[i].text);
-    XInternAtoms(display_, texts, count, False, values);
-    for (int i = 0; i < count; ++i)
-        atoms_.*names[i].field = values[i];
+    xcb_intern_atom_cookie_t cookies[std::size(names)];
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        cookies[i] = xcb_intern_atom(main_, 0, uint16_t(std::string_view(names[i].text).size()),
+                                     names[i].text);
+    const xcb_get_property_cookie_t resources =
+        xcb_get_property(main_, 0, root_, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0,
+                         kMostResourceUnits);
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(main_, cookies[i], nullptr);
+        atoms_.*names[i].field = reply ? reply->atom : XCB_NONE;
+        std::free(reply);
+    }
+    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(main_, resources, nullptr)) {
+        const std::string text(static_cast<const char*>(xcb_get_property_value(reply)),
+                               std::size_t(xcb_get_property_value_length(reply)));
+        scale_ = ScaleOfResources(text.c_str());
+        std::free(reply);
+    }
+    if (const xcb_query_extension_reply_t* shape = xcb_get_extension_data(main_, &xcb_shape_id);
+        shape && shape->present) {
+        shape_first_event_ = shape->first_event;
+        shape_opcode_ = shape->major_opcode;
+    }
 
-    int error_base = 0;
-    int shape_event_base = 0;
-    scale_ = ScaleOfResources(XResourceManagerString(display_));
-    if (XShapeQueryExtension(display_, &shape_event_base, &error_base))
-        shape_event_base_ = shape_event_base;
-    if (!queries_) {
-        queries_ = display_;
-        outflow_.KeepNotes();
+    // The visual: the screen's, or a 32-bit TrueColor one when asked.
+    xcb_depth_iterator_t depths = xcb_screen_allowed_depths_iterator(&screen);
+    for (; depths.rem > 0; xcb_depth_next(&depths)) {
+        xcb_visualtype_iterator_t visuals = xcb_depth_visuals_iterator(depths.data);
+        for (; visuals.rem > 0; xcb_visualtype_next(&visuals)) {
+            const xcb_visualtype_t& type = *visuals.data;
+            if (type.visual_id == visual_)
+                visual_type_ = type;
+            if (argb_visual && depth_ != 32 && depths.data->depth == 32 &&
+                type._class == XCB_VISUAL_CLASS_TRUE_COLOR && !own_colormap_) {
+                visual_ = type.visual_id;
+                visual_type_ = type;
+                depth_ = 32;
+                own_colormap_ = true;
+            }
+        }
     }
-    XVisualInfo argb{};
-    if (argb_visual && depth_ != 32 && XMatchVisualInfo(display_, screen_, 32, TrueColor, &argb)) {
-        visual_ = argb.visual;
-        depth_ = 32;
-        colormap_ = XCreateColormap(display_, root_, visual_, AllocNone);
-        depth_drawable_ = XCreatePixmap(display_, root_, 1, 1, 32);
+    if (own_colormap_) {
+        colormap_ = NewId();
+        xcb_create_colormap(main_, XCB_COLORMAP_ALLOC_NONE, colormap_, root_, visual_);
+        depth_drawable_ = NewId();
+        xcb_create_pixmap(main_, 32, depth_drawable_, root_, 1, 1);
     }
+
+    // The second connection, for questions.
+    questions_ = xcb_connect(display_name_.c_str(), nullptr);
+    if (xcb_connection_has_error(questions_)) {
+        xcb_disconnect(questions_);
+        questions_ = main_;
+    }
+    gate_.Attach(xcb_get_file_descriptor(main_));
+    return true;
 }
 
 X11Connection::~X11Connection()
 {
-    if (depth_drawable_ != root_) {
-        XFreePixmap(display_, depth_drawable_);
-        XFreeColormap(display_, colormap_);
+    if (own_colormap_) {
+        xcb_free_pixmap(main_, depth_drawable_);
+        xcb_free_colormap(main_, colormap_);
     }
-    if (queries_ != display_)
-        XCloseDisplay(queries_);
+    if (questions_ && questions_ != main_)
+        xcb_disconnect(questions_);
+    xcb_flush(main_);
+    xcb_disconnect(main_);
 }
 
-X11Connection::RoundTrip::RoundTrip(X11Connection& x, bool count)
-    : x_(x), start_ns_(MonotonicNanoseconds())
+uint8_t X11Connection::BitsPerPixel(uint8_t depth) const
 {
-    if (count)
-        ++x_.round_trips_;
+    xcb_format_iterator_t formats = xcb_setup_pixmap_formats_iterator(setup_);
+    for (; formats.rem > 0; xcb_format_next(&formats))
+        if (formats.data->depth == depth)
+            return formats.data->bits_per_pixel;
+    return depth > 16 ? 32 : depth > 8 ? 16 : 8;
 }
 
-X11Connection::RoundTrip::~RoundTrip() { x_.round_trip_ns_ += MonotonicNanoseconds() - start_ns_; }
+void X11Connection::Flush()
+{
+    xcb_flush(main_);
+    x11_errors::CheckConnection(main_);
+}
+
+// The sequence number of a request of its own, less the ones it took
+// before: xcb tells a request's number only to its sender.
+uint64_t X11Connection::RequestsSent()
+{
+    const uint32_t sequence = xcb_no_operation(main_).sequence;
+    ++counts_;
+    // Widened to 64 bits: a count is taken far more often than every four
+    // billion requests.
+    uint64_t full = (requests_sent_ & ~uint64_t(0xFFFFFFFF)) | sequence;
+    if (full < requests_sent_)
+        full += uint64_t(1) << 32;
+    requests_sent_ = full;
+    return full - counts_;
+}
+
+void X11Connection::RootResized(int width, int height)
+{
+    root_width_ = width;
+    root_height_ = height;
+}
 
 int ScaleOfResources(const char* resources)
 {
@@ -108,10 +219,4 @@ int ScaleOfResources(const char* resources)
         return std::max(1, int(std::lround(dpi / 96.0)));
     }
     return 1;
-}
-
-void X11Connection::RootResized(int width, int height)
-{
-    root_width_ = width;
-    root_height_ = height;
 }

@@ -1,6 +1,6 @@
 // The connection to the X server as every part of the backend sees it: the
-// display, the root window and its size, the visual that form windows use,
-// the atoms, and which extensions the server offers.
+// two connections, the root window and its size, the visual that form
+// windows use, the atoms, the Shape extension and the screen's scale.
 //
 // Questions that wait for a reply go on a second connection of their own,
 // which selects no events: on the first, a reply would arrive only after
@@ -9,64 +9,79 @@
 // need no reply, and the events the program selects.
 #pragma once
 
-#include <X11/Xlib.h>
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <xcb/xcb.h>
 
-#include "platform/x11/x11_outflow.h"
+#include "platform/x11/x11_write_gate.h"
 
 struct X11Atoms {
-    Atom utf8_string;
-    Atom compound_text;
-    Atom wm_protocols;
-    Atom wm_delete_window;
-    Atom motif_wm_hints;
-    Atom net_supported;
-    Atom net_supporting_wm_check;
-    Atom net_active_window;
-    Atom net_wm_name;
-    Atom net_wm_pid;
-    Atom net_wm_user_time;
-    Atom net_wm_state;
-    Atom net_wm_state_above;
-    Atom net_wm_state_skip_taskbar;
-    Atom net_wm_state_skip_pager;
-    Atom net_wm_window_type;
-    Atom net_wm_window_type_normal;
-    Atom net_wm_window_type_dialog;
-    Atom net_frame_extents;
-    Atom gtk_frame_extents;
-    Atom walkers_user; // on a shown form window: the user who runs it
-    Atom walkers_stop; // the message that asks it to end
+    xcb_atom_t utf8_string;
+    xcb_atom_t compound_text;
+    xcb_atom_t wm_protocols;
+    xcb_atom_t wm_delete_window;
+    xcb_atom_t wm_locale_name;
+    xcb_atom_t motif_wm_hints;
+    xcb_atom_t net_supported;
+    xcb_atom_t net_supporting_wm_check;
+    xcb_atom_t net_active_window;
+    xcb_atom_t net_wm_name;
+    xcb_atom_t net_wm_pid;
+    xcb_atom_t net_wm_user_time;
+    xcb_atom_t net_wm_state;
+    xcb_atom_t net_wm_state_above;
+    xcb_atom_t net_wm_state_skip_taskbar;
+    xcb_atom_t net_wm_state_skip_pager;
+    xcb_atom_t net_wm_window_type;
+    xcb_atom_t net_wm_window_type_normal;
+    xcb_atom_t net_wm_window_type_dialog;
+    xcb_atom_t net_frame_extents;
+    xcb_atom_t gtk_frame_extents;
+    xcb_atom_t walkers_user; // on a shown form window: the user who runs it
+    xcb_atom_t walkers_stop; // the message that asks it to end
 };
 
 class X11Connection {
 public:
-    // Takes the display (it stays the caller's to close), opens the second
-    // connection to the same server (closed with this), and asks the server
-    // once for the atoms and the extensions. With `argb_visual`, the form
-    // windows take a 32-bit visual with an alpha channel when the server has
-    // one.
-    explicit X11Connection(Display* display, bool argb_visual = false);
+    // Connects to `display_name` ($DISPLAY when null) and opens the second
+    // connection to the same server, then asks once for the atoms, the
+    // Shape extension and the resources. With `argb_visual`, the form
+    // windows take a 32-bit visual with an alpha channel when the server
+    // has one. Null, with the reason in `why`, when there is no server.
+    static std::unique_ptr<X11Connection> Open(const char* display_name, bool argb_visual,
+                                               std::string& why);
     ~X11Connection();
     X11Connection(const X11Connection&) = delete;
     X11Connection& operator=(const X11Connection&) = delete;
 
-    Display* display() const { return display_; }
+    // Requests without a reply, and the events.
+    xcb_connection_t* Main() const { return main_; }
     // Where the questions go. A server that takes no more clients leaves
-    // only the first connection to ask on.
-    Display* queries() const { return queries_; }
-    int screen() const { return screen_; }
-    Window root() const { return root_; }
+    // only the main connection to ask on.
+    xcb_connection_t* Questions() const { return questions_; }
+    bool SharesQuestions() const { return questions_ == main_; }
+    std::string DisplayName() const { return display_name_; }
+
+    xcb_window_t Root() const { return root_; }
     // The form windows' visual, depth and colormap (the screen's default
     // ones unless an alpha channel was asked for), and a drawable of that
     // depth for making graphics contexts.
-    Visual* visual() const { return visual_; }
-    int depth() const { return depth_; }
-    Colormap colormap() const { return colormap_; }
-    Drawable DepthDrawable() const { return depth_drawable_; }
+    xcb_visualid_t Visual() const { return visual_; }
+    const xcb_visualtype_t& VisualType() const { return visual_type_; }
+    uint8_t Depth() const { return depth_; }
+    xcb_colormap_t Colormap() const { return colormap_; }
+    xcb_drawable_t DepthDrawable() const { return depth_drawable_; }
+    // The screen's own visual and depth, for a plain window (the message box).
+    xcb_visualid_t RootVisual() const { return root_visual_; }
+    uint8_t RootDepth() const { return root_depth_; }
+    uint32_t BlackPixel() const { return black_pixel_; }
     // Whether pixels carry an alpha byte, which must be opaque.
     bool HasAlpha() const { return depth_ == 32; }
     const X11Atoms& atoms() const { return atoms_; }
+    // The image format of `depth` the server takes pixels in.
+    uint8_t BitsPerPixel(uint8_t depth) const;
+    bool ImageLsbFirst() const { return image_lsb_first_; }
 
     int RootWidth() const { return root_width_; }
     int RootHeight() const { return root_height_; }
@@ -78,55 +93,56 @@ public:
     // that the figures keep their size to the eye.
     int Scale() const { return scale_; }
 
-    bool HasShape() const { return shape_event_base_ >= 0; }
+    bool HasShape() const { return shape_first_event_ >= 0; }
+    // The type of the Shape extension's notice (-1 without the extension).
+    int ShapeNotifyType() const { return shape_first_event_; }
+    uint8_t ShapeOpcode() const { return shape_opcode_; }
 
-    // Whether the first connection's requests can be written without
+    // Whether the main connection's requests can be written without
     // waiting for the server to read.
-    X11Outflow& Outflow() { return outflow_; }
+    X11WriteGate& WriteGate() { return gate_; }
+    // Sends what the main connection holds, and ends the program if the
+    // connection is gone.
+    void Flush();
+    // The largest request the server takes, in bytes.
+    uint32_t MaximumRequestBytes() const { return maximum_request_bytes_; }
+    // A new id for a window, pixmap or graphics context.
+    uint32_t NewId() const { return xcb_generate_id(main_); }
 
-    // Questions that have a reply, counted: the probe's, whose answers are
-    // taken later, and those of `walkers --stop` (the atoms and extensions
-    // asked for here, at the start, are not counted). And the time spent
-    // waiting for replies: the probe's first answers, and --stop's.
-    uint64_t RoundTrips() const { return round_trips_; }
-    int64_t RoundTripNanoseconds() const { return round_trip_ns_; }
-    // A question sent whose answer is taken later.
-    void CountAsked() { ++round_trips_; }
-    // Answers taken so far: what the probe answers may have changed.
-    uint64_t Answered() const { return answered_; }
-    void CountAnswered() { ++answered_; }
-    // Lives while the program waits for one reply (counted unless it was
-    // counted when asked).
-    class RoundTrip {
-    public:
-        explicit RoundTrip(X11Connection& x, bool count = true);
-        ~RoundTrip();
-        RoundTrip(const RoundTrip&) = delete;
-        RoundTrip& operator=(const RoundTrip&) = delete;
-
-    private:
-        X11Connection& x_;
-        int64_t start_ns_;
-    };
+    // Requests sent on the main connection so far (for measuring; asking
+    // costs one request of its own).
+    uint64_t RequestsSent();
 
 private:
-    Display* display_;
-    X11Outflow outflow_;
-    Display* queries_;
-    int screen_;
-    Window root_;
-    Visual* visual_;
-    int depth_;
-    Colormap colormap_;
-    Drawable depth_drawable_;
+    X11Connection(xcb_connection_t* main, int screen_number, std::string display_name);
+    bool Start(bool argb_visual);
+
+    xcb_connection_t* main_;
+    xcb_connection_t* questions_ = nullptr;
+    std::string display_name_;
+    int screen_number_;
+    const xcb_setup_t* setup_ = nullptr;
+    xcb_window_t root_ = XCB_NONE;
+    xcb_visualid_t visual_ = 0;
+    xcb_visualtype_t visual_type_{};
+    uint8_t depth_ = 24;
+    xcb_colormap_t colormap_ = XCB_NONE;
+    xcb_drawable_t depth_drawable_ = XCB_NONE;
+    bool own_colormap_ = false;
+    xcb_visualid_t root_visual_ = 0;
+    uint8_t root_depth_ = 24;
+    uint32_t black_pixel_ = 0;
+    bool image_lsb_first_ = true;
     X11Atoms atoms_{};
-    int root_width_;
-    int root_height_;
+    int root_width_ = 0;
+    int root_height_ = 0;
     int scale_ = 1;
-    int shape_event_base_ = -1;
-    uint64_t round_trips_ = 0;
-    uint64_t answered_ = 0;
-    int64_t round_trip_ns_ = 0;
+    int shape_first_event_ = -1;
+    uint8_t shape_opcode_ = 0;
+    uint32_t maximum_request_bytes_ = 0;
+    X11WriteGate gate_;
+    uint64_t requests_sent_ = 0; // as of the last count
+    uint64_t counts_ = 0;        // the requests counting itself took
 };
 
 // round(Xft.dpi / 96), at least 1, from the server's resource string (as
