@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 
+#include "platform/shared/memory_figures.h"
 #include "platform/shared/monotonic_clock.h"
 
 namespace {
@@ -80,4 +81,29 @@ X11TickSpan X11Stats::TakeLongest()
     const X11TickSpan longest = longest_;
     longest_ = X11TickSpan{};
     return longest;
+}
+
+void X11Stats::Print(const X11Counts& counts)
+{
+    const X11TickSpan gap = TakeLongest();
+    const MemoryFigures memory = CurrentMemoryFigures();
+    auto ms = [](int64_t ns) { return (long long)(ns / 1'000'000); };
+    auto kb = [](uint64_t bytes) { return (unsigned long long)(bytes / 1024); };
+    auto n = [](uint64_t count) { return (unsigned long long)count; };
+    std::fprintf(stderr,
+                 "walkers stats: ticks %llu, x_events %llu, waits %llu, round_trips %llu, "
+                 "requests %llu, pixel_puts %llu, pixels %llu, picture_copies %llu, "
+                 "flushes_held %llu, socket_looks %llu, "
+                 "resident_kb %llu, live_heap_kb %llu, heap_kb %llu, "
+                 "longest_tick_gap_ms %lld (waiting %lld, round_trips %lld, flushing %lld "
+                 "[runnable %lld, socket unwritable %lld times, unread %lld kB], "
+                 "running %lld, runnable %lld)\n",
+                 n(timer_events), n(x_events), n(waits), n(counts.questions), n(counts.requests),
+                 n(counts.pixel_puts), n(counts.pixels), n(counts.picture_copies),
+                 n(flushes_held), n(counts.socket_looks), kb(memory.resident_bytes),
+                 kb(memory.live_bytes), kb(memory.heap_bytes), ms(gap.wall_ns),
+                 ms(gap.waiting_ns), ms(gap.round_trip_ns), ms(gap.flushing_ns),
+                 ms(gap.flush_runnable_ns), (long long)gap.flushes_unwritable,
+                 (long long)(gap.most_unsent / 1024), ms(gap.running_ns), ms(gap.runnable_ns));
+    std::fflush(stderr);
 }

@@ -1,4 +1,5 @@
-// What the backend counts, for measuring (WALKERS_X11_STATS prints it), and
+// What the backend counts, for measuring (WALKERS_X11_STATS prints it on
+// SIGUSR1 and at the end, one line for tools/measure-x11-cpu.sh), and
 // where the time of the longest gap between two ticks went: waiting in
 // poll, waiting for replies, writing to the server, running, or ready to
 // run while another process had the processor. On a loaded machine that
@@ -17,6 +18,17 @@ struct X11TickSpan {
     int64_t most_unsent = 0;    // bytes the server had not read, at a flush
     int64_t running_ns = 0;     // on a processor
     int64_t runnable_ns = 0;    // ready, but not on a processor
+};
+
+// The counts other parts keep, gathered for the line.
+struct X11Counts {
+    uint64_t questions = 0;      // asked with a reply to come
+    int64_t question_wait_ns = 0; // waiting for replies (only at the start)
+    uint64_t requests = 0;
+    uint64_t pixel_puts = 0;
+    uint64_t pixels = 0;
+    uint64_t picture_copies = 0;
+    uint64_t socket_looks = 0;
 };
 
 class X11Stats {
@@ -40,6 +52,10 @@ public:
     void NoteTimer(int64_t now_ns, int64_t round_trip_ns);
     // The longest gap since the last call, and where its time went.
     X11TickSpan TakeLongest();
+    // Prints the line: the counters since the start, the memory, and the
+    // longest gap between ticks since the last line with where its time
+    // went.
+    void Print(const X11Counts& counts);
 
 private:
     bool scheduling_ = false;

@@ -17,8 +17,8 @@
 #include "platform/toolkit/form.h"
 #include "platform/winapi.h"
 #include "platform/x11/x11_backend.h"
-#include "platform/x11/x11_errors.h"
 #include "platform/x11/x11_layout_lookup.h"
+#include "tests/e2e/backend_connection.h"
 #include "tests/e2e/desktop_scene.h"
 
 namespace {
@@ -58,12 +58,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(session.Ready());
-        display = XOpenDisplay(session.Name().c_str());
-        ASSERT_NE(display, nullptr);
-        x11_errors::Install();
-        backend = std::make_unique<X11Backend>(display);
+        std::unique_ptr<X11Connection> connection = ConnectBackend(session);
+        ASSERT_NE(connection, nullptr);
+        backend = std::make_unique<X11Backend>(std::move(connection));
         InstallBackend(backend.get());
-        InstallUser32Desktop(backend.get());
+        InstallUser32Desktop(&backend->Desktop());
     }
 
     void TearDown() override
@@ -72,8 +71,6 @@ protected:
         InstallUser32Desktop(nullptr);
         InstallBackend(nullptr);
         backend.reset();
-        if (display)
-            XCloseDisplay(display);
     }
 
     bool Activate(Window window)
@@ -105,7 +102,6 @@ protected:
     }
 
     XSession session;
-    Display* display = nullptr;
     std::unique_ptr<X11Backend> backend;
 };
 
@@ -202,7 +198,7 @@ TEST_F(BackendOnDesktop, ATitleFloodCostsFewRoundTripsAndKeepsNoEvents)
     ASSERT_TRUE(sample.Ready() && Activate(sample.Id()));
     ASSERT_TRUE(ForegroundBecomes(sample.Id()));
     Title(sample.Id());
-    const uint64_t round_trips = backend->Connection().RoundTrips();
+    const uint64_t round_trips = backend->Questions().Asked();
     const auto start = std::chrono::steady_clock::now();
     std::size_t most_kept = 0;
     Display* other = session.display();
@@ -222,12 +218,12 @@ TEST_F(BackendOnDesktop, ATitleFloodCostsFewRoundTripsAndKeepsNoEvents)
             RECT rect{};
             GetWindowRect(Handle(sample.Id()), &rect);
         }
-        most_kept = std::max(most_kept, backend->KeptEvents());
+        most_kept = std::max(most_kept, backend->Loop().KeptEvents());
     }
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
     // At most one title read per 10 ms, and a few more for the rest.
-    EXPECT_LE(backend->Connection().RoundTrips() - round_trips,
+    EXPECT_LE(backend->Questions().Asked() - round_trips,
               uint64_t(elapsed.count() / 10 + 10))
         << "in " << elapsed.count() << " ms";
     EXPECT_EQ(most_kept, 0u);
@@ -363,7 +359,7 @@ Window StartFakeManager(Display* display, Window active)
     set(Window(check), check_name, XA_WINDOW, check);
     set(root, XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM, supported);
     set(root, check_name, XA_WINDOW, check);
-    XSync(display, False);
+    SyncBackend(backend->Connection());
     return Window(check);
 }
 
@@ -373,7 +369,7 @@ void NameActive(Display* display, Window window)
     XChangeProperty(display, DefaultRootWindow(display),
                     XInternAtom(display, "_NET_ACTIVE_WINDOW", False), XA_WINDOW, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&value), 1);
-    XSync(display, False);
+    SyncBackend(backend->Connection());
 }
 
 
@@ -511,8 +507,8 @@ TEST_F(BackendOnDesktop, SteadyStateAsksTheServerNothingAndMovesComeFromEvents)
     }
 
     // A tick's worth of questions, many times over: no request at all.
-    const unsigned long requests = NextRequest(display);
-    const uint64_t round_trips = backend->Connection().RoundTrips();
+    const uint64_t requests = backend->Connection().RequestsSent();
+    const uint64_t round_trips = backend->Questions().Asked();
     for (int tick = 0; tick < 50; ++tick) {
         for (int question = 0; question < 60; ++question) {
             HWND window = GetForegroundWindow();
@@ -522,8 +518,8 @@ TEST_F(BackendOnDesktop, SteadyStateAsksTheServerNothingAndMovesComeFromEvents)
         }
         std::this_thread::sleep_for(2ms);
     }
-    EXPECT_EQ(NextRequest(display), requests);
-    EXPECT_EQ(backend->Connection().RoundTrips(), round_trips);
+    EXPECT_EQ(backend->Connection().RequestsSent(), requests);
+    EXPECT_EQ(backend->Questions().Asked(), round_trips);
 
     // Moved by the manager: the new place comes with the events.
     const RECT before = rect;
@@ -536,7 +532,7 @@ TEST_F(BackendOnDesktop, SteadyStateAsksTheServerNothingAndMovesComeFromEvents)
         2s));
     EXPECT_TRUE(Same(rect, FrameWindow(session.display(), sample.Id())));
     EXPECT_EQ(rect.right - rect.left, before.right - before.left);
-    EXPECT_EQ(backend->Connection().RoundTrips(), round_trips);
+    EXPECT_EQ(backend->Questions().Asked(), round_trips);
 }
 
 TEST_F(BackendOnDesktop, AWindowThatIsGoneIsNoWindow)
@@ -685,7 +681,7 @@ TEST_F(BackendWithoutManager, ShowsTheImageOnlyInsideTheRegionAndSendsNothingUnc
     const std::initializer_list<RECT> shape = {{10, 100, 90, 160}, {200, 130, 260, 150}};
     ASSERT_TRUE(SetWindowRgn(form.hwnd(), Shape(shape), TRUE));
     form.Show();
-    XSync(display, False);
+    SyncBackend(backend->Connection());
     Screenshot shot;
     EXPECT_TRUE(WaitUntil([&] {
         shot = session.Capture();
@@ -695,13 +691,13 @@ TEST_F(BackendWithoutManager, ShowsTheImageOnlyInsideTheRegionAndSendsNothingUnc
     // A new shape, too tall for that tile: the new outline, the image in it.
     const std::initializer_list<RECT> moved = {{400, 300, 470, 390}, {20, 20, 60, 30}};
     ASSERT_TRUE(SetWindowRgn(form.hwnd(), Shape(moved), TRUE));
-    XSync(display, False);
+    SyncBackend(backend->Connection());
     EXPECT_TRUE(ShowsExactly(session.Capture(), moved, 0x304860, Checker));
 
     // The same shape and the same pixels: nothing goes to the server.
-    const unsigned long requests = NextRequest(display);
+    const uint64_t requests = backend->Connection().RequestsSent();
     ASSERT_TRUE(SetWindowRgn(form.hwnd(), Shape(moved), TRUE));
-    EXPECT_EQ(NextRequest(display), requests);
+    EXPECT_EQ(backend->Connection().RequestsSent(), requests);
 
     // The same shape, new pixels: they show.
     HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
@@ -709,7 +705,7 @@ TEST_F(BackendWithoutManager, ShowsTheImageOnlyInsideTheRegionAndSendsNothingUnc
     FillRgn(form.hdc(), whole, white);
     DeleteObject(white);
     ASSERT_TRUE(SetWindowRgn(form.hwnd(), Shape(moved), TRUE));
-    XSync(display, False);
+    SyncBackend(backend->Connection());
     auto all_white = [](int, int) { return 0xFFFFFFu; };
     EXPECT_TRUE(ShowsExactly(session.Capture(), moved, 0x304860, all_white));
 
@@ -719,7 +715,7 @@ TEST_F(BackendWithoutManager, ShowsTheImageOnlyInsideTheRegionAndSendsNothingUnc
     PaintChecker(form.hdc(), 640, 400);
     const std::initializer_list<RECT> stepped = {{410, 305, 480, 395}, {20, 25, 60, 35}};
     ASSERT_TRUE(SetWindowRgn(form.hwnd(), Shape(stepped), TRUE));
-    XSync(display, False);
+    SyncBackend(backend->Connection());
     EXPECT_TRUE(ShowsExactly(session.Capture(), stepped, 0x304860, Checker));
     DeleteObject(whole);
 }
@@ -756,7 +752,7 @@ TEST_F(BackendOnDesktop, TheFormWindowIsAnUndecoratedTopmostWindowAtTheCorner)
     SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     form.Show();
     const Window id = Window(reinterpret_cast<uintptr_t>(form.hwnd()));
-    XSync(display, False);
+    SyncBackend(backend->Connection());
     ASSERT_TRUE(WaitUntil([&] { return session.FindWindow("Canvas") == id; }, 3s));
     // At the corner exactly, the frame adding nothing around it.
     EXPECT_TRUE(WaitUntil(

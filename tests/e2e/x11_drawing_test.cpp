@@ -20,11 +20,11 @@
 #include "platform/toolkit/form_definition.h"
 #include "platform/winapi.h"
 #include "platform/x11/x11_backend.h"
-#include "platform/x11/x11_errors.h"
-#include "platform/x11/x11_window.h"
+#include "platform/x11/x11_form_window.h"
 #include "rgn/frm_RGN_Picture.h"
 #include "rgn/mod_RGN_UserFunction.h"
 #include "rgn/shape_table.h"
+#include "tests/e2e/backend_connection.h"
 #include "tests/e2e/x_session.h"
 
 namespace {
@@ -120,12 +120,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(session.Ready());
-        display = XOpenDisplay(session.Name().c_str());
-        ASSERT_NE(display, nullptr);
-        x11_errors::Install();
-        backend = std::make_unique<X11Backend>(display);
+        std::unique_ptr<X11Connection> connection = ConnectBackend(session);
+        ASSERT_NE(connection, nullptr);
+        backend = std::make_unique<X11Backend>(std::move(connection));
         InstallBackend(backend.get());
-        InstallUser32Desktop(backend.get());
+        InstallUser32Desktop(&backend->Desktop());
         canvas = std::make_unique<CanvasForm>();
         canvas->LoadForm();
         RGN_InitCanvas(*canvas, 1, -1, -1);
@@ -139,8 +138,6 @@ protected:
         InstallUser32Desktop(nullptr);
         InstallBackend(nullptr);
         backend.reset();
-        if (display)
-            XCloseDisplay(display);
     }
 
     void StampAll(const std::vector<Stamp>& stamps, Reference& reference)
@@ -153,7 +150,7 @@ protected:
     void Apply()
     {
         RGN_ApplyRegion(*canvas);
-        XSync(display, False);
+        SyncBackend(backend->Connection());
     }
 
     // Every pixel as the reference has it, each of its pixels a square of
@@ -200,7 +197,6 @@ protected:
     }
 
     XSession session;
-    Display* display = nullptr;
     std::unique_ptr<X11Backend> backend;
     std::unique_ptr<CanvasForm> canvas;
 };
@@ -221,7 +217,7 @@ TEST_F(CanvasOnX11, RandomBatchesShowExactlyTheStampedFiguresOnBothWays)
     for (const bool on_server : {true, false}) {
         backend->DrawPicturesOnServer(on_server);
         std::mt19937 random(on_server ? 13 : 31);
-        const uint64_t copies = backend->Pictures().Copies(), puts = backend->Painter().PutRequests();
+        const uint64_t copies = backend->Drawing().PictureCopies(), puts = backend->Upload().PutRequests();
         for (int batch = 0; batch < 25; ++batch) {
             Reference reference;
             StampAll(RandomBatch(random), reference);
@@ -231,11 +227,11 @@ TEST_F(CanvasOnX11, RandomBatchesShowExactlyTheStampedFiguresOnBothWays)
         }
         // Each way was the one taken.
         if (on_server) {
-            EXPECT_GT(backend->Pictures().Copies(), copies);
-            EXPECT_EQ(backend->Painter().PutRequests(), puts + backend->Pictures().Count());
+            EXPECT_GT(backend->Drawing().PictureCopies(), copies);
+            EXPECT_EQ(backend->Upload().PutRequests(), puts + backend->Drawing().Count());
         } else {
-            EXPECT_EQ(backend->Pictures().Copies(), copies);
-            EXPECT_GT(backend->Painter().PutRequests(), puts);
+            EXPECT_EQ(backend->Drawing().PictureCopies(), copies);
+            EXPECT_GT(backend->Upload().PutRequests(), puts);
         }
     }
 }
@@ -249,7 +245,7 @@ TEST_F(CanvasOnX11, OtherDrawingKeepsItsMeaningAndTheNextBatchIsServerDrawnAgain
     {
         Reference reference;
         StampAll({{0, 40, 60}, {5, 80, 70}}, reference);
-        const uint64_t puts = backend->Painter().PutRequests();
+        const uint64_t puts = backend->Upload().PutRequests();
         HRGN clip = CreateRectRgn(50, 70, 90, 100);
         SelectClipRgn(canvas->hdc(), clip);
         const Picture& picture = DefaultInstance<frm_RGN_Picture>().pPicture(3).GetPicture();
@@ -261,7 +257,7 @@ TEST_F(CanvasOnX11, OtherDrawingKeepsItsMeaningAndTheNextBatchIsServerDrawnAgain
         });
         Apply();
         EXPECT_TRUE(ShowsAndTakesClicks(reference, random));
-        EXPECT_GT(backend->Painter().PutRequests(), puts);
+        EXPECT_GT(backend->Upload().PutRequests(), puts);
     }
     // A fill after stamps, then a stamp over the fill, and a pixel read
     // in between: each sees the drawing before it.
@@ -301,14 +297,14 @@ TEST_F(CanvasOnX11, OtherDrawingKeepsItsMeaningAndTheNextBatchIsServerDrawnAgain
         EXPECT_TRUE(ShowsAndTakesClicks(reference, random));
 
         Reference next;
-        const uint64_t puts = backend->Painter().PutRequests(), copies = backend->Pictures().Copies();
-        const std::size_t uploaded = backend->Pictures().Count();
+        const uint64_t puts = backend->Upload().PutRequests(), copies = backend->Drawing().PictureCopies();
+        const std::size_t uploaded = backend->Drawing().Count();
         StampAll({{1, 20, 10}, {4, 200, 200}}, next);
         Apply();
         EXPECT_TRUE(ShowsAndTakesClicks(next, random));
         // No pixels but those of a picture seen for the first time.
-        EXPECT_EQ(backend->Painter().PutRequests(), puts + (backend->Pictures().Count() - uploaded));
-        EXPECT_EQ(backend->Pictures().Copies(), copies + 2);
+        EXPECT_EQ(backend->Upload().PutRequests(), puts + (backend->Drawing().Count() - uploaded));
+        EXPECT_EQ(backend->Drawing().PictureCopies(), copies + 2);
     }
 }
 
@@ -321,24 +317,24 @@ TEST_F(CanvasOnX11, ASteadyTickSendsAtMostTwoRequestsAFigureAndThreeMore)
     uint64_t looks = 0;
     for (int tick = 0; tick < 30; ++tick) {
         if (tick == 13)
-            looks = backend->Connection().Outflow().Looks();
-        const unsigned long requests = NextRequest(display);
-        const uint64_t trips = backend->Connection().RoundTrips();
+            looks = backend->Connection().WriteGate().Looks();
+        const uint64_t requests = backend->Connection().RequestsSent();
+        const uint64_t trips = backend->Questions().Asked();
         const uint64_t events = backend->Stats().x_events;
         for (int i = 0; i < kFigures; ++i)
             RGN_StampShape((tick + i) % 13, *canvas, (i * 50 + tick * 3) * kTwips, 100 * kTwips);
         RGN_ApplyRegion(*canvas);
-        const unsigned long sent = NextRequest(display) - requests;
-        XSync(display, False);
+        const uint64_t sent = backend->Connection().RequestsSent() - requests;
+        SyncBackend(backend->Connection());
         backend->Drain();
         if (tick < 13)
             continue; // every picture uploaded once by now
         EXPECT_LE(sent, 2u * kFigures + 3) << "tick " << tick;
-        EXPECT_EQ(backend->Connection().RoundTrips(), trips) << "tick " << tick;
+        EXPECT_EQ(backend->Questions().Asked(), trips) << "tick " << tick;
         EXPECT_EQ(backend->Stats().x_events, events) << "tick " << tick;
     }
     // Whether the server keeps up is asked of the kernel only now and then.
-    EXPECT_LE(backend->Connection().Outflow().Looks() - looks, 17u / 4);
+    EXPECT_LE(backend->Connection().WriteGate().Looks() - looks, 17u / 4);
 }
 
 // Another client grabs the server: it reads nothing of ours until it lets
@@ -361,7 +357,7 @@ TEST_F(CanvasOnX11, TicksUnderAnotherClientsServerGrabNeverWaitAndTheLatestShows
         Reference reference;
         tick(n, reference);
     }
-    XSync(display, False);
+    SyncBackend(backend->Connection());
 
     Display* grabber = XOpenDisplay(session.Name().c_str());
     ASSERT_NE(grabber, nullptr);
@@ -419,7 +415,7 @@ TEST_F(CanvasOnX11UnderAWindowManager, FiguresShowWholeOnceTheFrameFollowsTheSha
 {
     using namespace std::chrono_literals;
     const Window window = Window(reinterpret_cast<uintptr_t>(canvas->hwnd()));
-    XSync(display, False); // the map request
+    SyncBackend(backend->Connection()); // the map request
     ASSERT_TRUE(WaitUntil([&] { return session.Viewable(window); }, 5s));
     std::mt19937 random(17);
     for (int batch = 0; batch < 12; ++batch) {

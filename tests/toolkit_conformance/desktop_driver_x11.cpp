@@ -10,7 +10,7 @@
 #include "platform/toolkit/application_title.h"
 #include "platform/user32_gdi32/user32_desktop.h"
 #include "platform/x11/x11_backend.h"
-#include "platform/x11/x11_errors.h"
+#include "tests/e2e/backend_connection.h"
 #include "tests/e2e/x_session.h"
 #include "tests/toolkit_conformance/desktop_driver.h"
 #include "tests/toolkit_conformance/message_record.h"
@@ -93,13 +93,13 @@ public:
         if (!session_.Ready())
             return;
         display_ = XOpenDisplay(session_.Name().c_str());
-        if (!display_)
+        std::unique_ptr<X11Connection> connection = ConnectBackend(session_);
+        if (!display_ || !connection)
             return;
-        x11_errors::Install();
-        backend_ = std::make_unique<X11Backend>(display_);
+        backend_ = std::make_unique<X11Backend>(std::move(connection));
         record_ = std::make_unique<MessageRecord>(*backend_);
         InstallBackend(record_.get());
-        InstallUser32Desktop(backend_.get());
+        InstallUser32Desktop(&backend_->Desktop());
     }
 
     ~X11Driver() override
@@ -128,7 +128,7 @@ public:
     }
 
     // A press and a release of the first button, sent to the window; the
-    // sync reads them back, so the next DoEvents finds them.
+    // backend's sync reads them, so the next DoEvents finds them.
     void Click(Form& form, int x, int y) override
     {
         XEvent event{};
@@ -147,6 +147,7 @@ public:
         button.state = Button1Mask;
         XSendEvent(display_, button.window, False, ButtonReleaseMask, &event);
         XSync(display_, False);
+        SyncBackend(backend_->Connection());
     }
 
     const std::vector<std::string>& Messages() const override { return record_->messages; }
@@ -155,7 +156,8 @@ public:
 
 private:
     XSession session_;
-    Display* display_ = nullptr;
+    Display* display_ = nullptr; // the clicks'
+
     std::unique_ptr<X11Backend> backend_;
     std::unique_ptr<MessageRecord> record_;
     int dismissed_ = 0;

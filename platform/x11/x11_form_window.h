@@ -26,24 +26,38 @@
 // pixels are what the server gets.
 #pragma once
 
-#include <X11/Xlib.h>
 #include <cstdint>
 #include <string>
 #include <vector>
+#include <xcb/xcb.h>
 
 #include "platform/shared/form_surface.h"
-#include "platform/user32_gdi32/pixman_region.h"
 #include "platform/toolkit/backend.h"
+#include "platform/user32_gdi32/pixman_region.h"
 #include "platform/user32_gdi32/tiled_image.h"
-#include "platform/x11/x11_background_tile.h"
-#include "platform/x11/x11_pictures.h"
+#include "platform/x11/x11_background_pixmap.h"
+#include "platform/x11/x11_server_drawing.h"
 
-class X11Backend;
+class X11Connection;
+class X11PixelUpload;
+class X11WindowRegistry;
+
+// What a form window uses of the backend.
+struct X11FormWindowServices {
+    X11Connection& x;
+    X11ServerDrawing& drawing;
+    X11PixelUpload& upload;
+    X11WindowRegistry& registry;
+    // Whether a batch of pictures is drawn by the server from its own
+    // copies (the normal way), or every drawing goes into the image and its
+    // pixels are sent; taken at each clear.
+    const bool& pictures_on_server;
+};
 
 class X11FormWindow final : public NativeWindow, private TiledImage::Deferred {
 public:
     // Created hidden; the hidden picture form's window is never mapped.
-    X11FormWindow(X11Backend& backend, Form& owner);
+    X11FormWindow(const X11FormWindowServices& services, Form& owner);
     ~X11FormWindow() override;
 
     HWND Handle() override;
@@ -55,15 +69,15 @@ public:
     void Clear(COLORREF color) override;
     void DrawPicture(const Picture& picture, int x, int y) override;
 
-    Window Id() const { return window_; }
+    xcb_window_t Id() const { return window_; }
     // The window that shows the pixels and takes the clicks.
-    Window Overlay() const { return overlay_; }
+    xcb_window_t Overlay() const { return overlay_; }
     Form& Owner() const { return owner_; }
     // In the program's pixels; on the screen, times the connection's scale.
     RECT Placement() const { return RECT{x_, y_, x_ + width_, y_ + height_}; }
     // The events one of its X windows wants for itself (the overlay also
     // hears of being covered).
-    long EventMaskOf(Window window) const;
+    uint32_t EventMaskOf(xcb_window_t window) const;
 
     // On success the window owns `region` (null: none) and deletes the one
     // it had; then shows the pixels inside the new shape. A handle that is
@@ -74,73 +88,60 @@ public:
     // Whether a point in the window's coordinates (the screen's pixels) is
     // inside the window's shape.
     bool Contains(int x, int y) const;
-    void ObserveVisibility(const XVisibilityEvent& event);
+    void ObserveVisibility(const xcb_visibility_notify_event_t& event);
     // Raises the overlay if it is covered and the last raise is long enough
     // ago (called at every turn of the loop).
     void KeepOnTop();
     // Another client may unmap the window: it is mapped again at the next
-    // region applied.
-    void ObserveUnmap(const XUnmapEvent& event);
+    // region applied. `synthetic`: a client's notice, not the server's.
+    void ObserveUnmap(bool synthetic);
     // Sends the drawing held back while the server was behind on reading
     // us, as it is now.
     void SendHeldDrawing();
 
 private:
-    struct Stamp {
-        const X11Pictures::Entry* picture;
-        int x, y;
-        bool operator==(const Stamp&) const = default;
-    };
-    struct Batch {
-        uint32_t clear_xrgb = 0;
-        std::vector<Stamp> stamps;
-        bool operator==(const Batch&) const = default;
-    };
-
     // The shape in window coordinates: the region within the window's
     // bounds, or the whole window without a region.
     void ComputeShape(PixmanRegion& shape) const;
     void SendShape();
-    // Shows what was drawn inside `shape`: pixels to the tile, then the
-    // shape, then the window repainted from the tile. Nothing when the tile
-    // shows it already, unless `again`.
+    // Shows what was drawn inside `shape`: pixels to the background pixmap,
+    // then the shape, then the window repainted from the pixmap. Nothing
+    // when the pixmap shows it already, unless `again`.
     void Show(PixmanRegion& shape, bool again);
     bool Shown(const pixman_region32_t& shape) const;
-    // The recorded batch, drawn by the server into the tile.
-    void DrawBatch(const pixman_box32_t& extents);
     // Draws the recorded batch into the image (TiledImage::Deferred).
     void Settle(TiledImage& image) override;
-    void Repaint(const pixman_box32_t& box);
     void Map();
-    Window CreateTopLevel(bool override_redirect);
+    void Withdraw();
+    void Raise(xcb_window_t window);
+    xcb_window_t CreateTopLevel(bool override_redirect);
 
-    X11Backend& backend_;
+    X11FormWindowServices services_;
+    X11Connection& x11_;
     Form& owner_;
-    Window window_;
-    Window overlay_;
+    xcb_window_t window_;
+    xcb_window_t overlay_;
     FormSurface surface_;
     int x_ = 0, y_ = 0, width_ = 1, height_ = 1;
     bool visible_ = false;
     bool unmapped_by_other_ = false;
     bool held_ = false;       // a Show waits for the server to read us
     bool held_again_ = false; // and it was one that sends unchanged pixels too
-    unsigned long map_serial_ = 0; // of our last map request
     bool topmost_ = false;
     int64_t last_raise_ns_ = 0;
-    bool covered_ = false; // by another window, as last heard
+    bool covered_ = false;      // by another window, as last heard
     bool shown_once_ = false;   // the overlay was seen on screen
     int64_t reshape_at_ns_ = 0; // when to set its shape once more, 0 for done
 
     TiledImage& image_; // the surface's
 
-    PixmanRegion shape_;                  // what the server has as our shape
-    std::vector<XRectangle> rectangles_;  // its rectangles, as sent
-    X11BackgroundTile tile_;
-    GC gc_; // fills and copies, without exposure events
+    PixmanRegion shape_;                     // what the server has as our shape
+    std::vector<xcb_rectangle_t> rectangles_; // its rectangles, as sent
+    X11BackgroundPixmap background_;
     bool recording_ = false; // the image's drawing since its clear is batch_
-    Batch batch_;
-    bool tile_valid_ = false;    // the tile shows the drawing inside shape_:
-    bool shown_recorded_ = false; // shown_batch_ if this, else the image
-    Batch shown_batch_;
-    uint64_t shown_changes_ = 0;  // at the image's change count
+    X11ServerDrawing::Batch batch_;
+    bool background_valid_ = false; // the pixmap shows the drawing inside shape_:
+    bool shown_recorded_ = false;   // shown_batch_ if this, else the image
+    X11ServerDrawing::Batch shown_batch_;
+    uint64_t shown_changes_ = 0; // at the image's change count
 };
