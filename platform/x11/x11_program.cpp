@@ -2,14 +2,12 @@
 // the exit status; or, for --stop, ending the walkers running there.
 #include "platform/x11/x11_program.h"
 
-#include <X11/Xlib.h>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 
 #include "platform/shared/run_on_backend.h"
 #include "platform/x11/x11_backend.h"
-#include "platform/x11/x11_errors.h"
+#include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_stop.h"
 #include "platform/x11/x11_xwayland.h"
 
@@ -18,21 +16,15 @@ namespace {
 // Status 2: there is nowhere to show the figures.
 constexpr int kNoDisplay = 2;
 
-// $DISPLAY, opened, or null having said why.
-Display* OpenDisplay()
+// $DISPLAY, opened, or null having said why. The connection closes with
+// its owner.
+std::unique_ptr<X11Connection> OpenDisplay(bool argb_visual)
 {
-    const char* name = std::getenv("DISPLAY");
-    if (!name || !*name) {
-        std::fprintf(stderr, "walkers: DISPLAY is not set\n");
-        return nullptr;
-    }
-    Display* display = XOpenDisplay(name);
-    if (!display) {
-        std::fprintf(stderr, "walkers: cannot open the X display \"%s\"\n", name);
-        return nullptr;
-    }
-    x11_errors::Install();
-    return display;
+    std::string why;
+    std::unique_ptr<X11Connection> connection = X11Connection::Open(nullptr, argb_visual, why);
+    if (!connection)
+        std::fprintf(stderr, "walkers: %s\n", why.c_str());
+    return connection;
 }
 
 } // namespace
@@ -41,37 +33,25 @@ int RunX11Program(bool stop, const std::function<Form&()>& startup_form)
 {
     if (!stop)
         return RunX11Program(X11BackendSetup{}, {}, startup_form);
-    Display* display = OpenDisplay();
-    if (!display)
+    std::unique_ptr<X11Connection> connection = OpenDisplay(false);
+    if (!connection)
         return kNoDisplay;
-    int status = 0;
-    {
-        X11Connection connection(display);
-        status = x11_stop::StopRunningWalkers(connection, std::cerr);
-    }
-    XCloseDisplay(display);
-    return status;
+    return x11_stop::StopRunningWalkers(*connection, std::cerr);
 }
 
 int RunX11Program(X11BackendSetup setup, const std::vector<LoopSource*>& watched,
                   const std::function<Form&()>& startup_form)
 {
-    Display* display = OpenDisplay();
-    if (!display)
+    std::unique_ptr<X11Connection> connection = OpenDisplay(setup.argb_visual);
+    if (!connection)
         return kNoDisplay;
-    if (x11_xwayland::UnderWlroots(display)) {
+    if (x11_xwayland::UnderWlroots(*connection)) {
         std::fprintf(stderr, "walkers: this X display is XWayland under a wlroots compositor, "
                              "where the figures cannot be shaped; use --backend=wayland\n");
-        XCloseDisplay(display);
         return kNoDisplay;
     }
-    int status = 0;
-    {
-        X11Backend backend(display, std::move(setup));
-        for (LoopSource* source : watched)
-            backend.Watch(*source);
-        status = RunOnBackend(backend, backend, "WALKERS_X11_STATS", startup_form);
-    }
-    XCloseDisplay(display);
-    return status;
+    X11Backend backend(std::move(connection), std::move(setup));
+    for (LoopSource* source : watched)
+        backend.Watch(*source);
+    return RunOnBackend(backend, backend, "WALKERS_X11_STATS", startup_form);
 }

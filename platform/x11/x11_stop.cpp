@@ -1,14 +1,14 @@
 #include "platform/x11/x11_stop.h"
 
-#include <X11/Xatom.h>
 #include <chrono>
+#include <cstdlib>
 #include <ostream>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 #include "platform/x11/x11_connection.h"
-#include "platform/x11/x11_property_data.h"
+#include "platform/x11/x11_errors.h"
 
 namespace x11_stop {
 
@@ -21,31 +21,44 @@ using namespace std::chrono_literals;
 constexpr int kSearchDepth = 3;
 constexpr auto kEndTimeout = 10s;
 
-bool OwnedByThisUser(X11Connection& x, Window window)
+// Every question goes on the question connection and is waited for there:
+// a reply that does not come means the window is gone, or, when the
+// connection is gone too, the program ends saying so.
+template <class Reply>
+Reply* Answer(X11Connection& x, Reply* reply, xcb_generic_error_t* error)
 {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    Status read = 0;
-    {
-        const X11Connection::RoundTrip trip(x);
-        read = XGetWindowProperty(x.queries(), window, x.atoms().walkers_user, 0, 1, False,
-                                  XA_CARDINAL, &type, &format, &count, &after, &data);
-    }
-    std::vector<uint32_t> user;
-    const bool mine = read == Success &&
-                      x11_properties::ParseItems32({type, format, count, data}, XA_CARDINAL, 1,
-                                                   user) &&
-                      user.size() == 1 && user[0] == getuid();
-    if (data)
-        XFree(data);
+    std::free(error);
+    if (!reply)
+        x11_errors::CheckConnection(x.Questions());
+    return reply;
+}
+
+// Any client may store anything under the name: only one CARDINAL of 32
+// bits that is this user's id counts.
+bool OwnedByThisUser(X11Connection& x, xcb_window_t window)
+{
+    xcb_connection_t* questions = x.Questions();
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_property_reply_t* reply = Answer(
+        x,
+        xcb_get_property_reply(questions,
+                               xcb_get_property(questions, 0, window, x.atoms().walkers_user,
+                                                XCB_ATOM_CARDINAL, 0, 1),
+                               &error),
+        error);
+    if (!reply)
+        return false;
+    const bool mine = reply->type == XCB_ATOM_CARDINAL && reply->format == 32 &&
+                      xcb_get_property_value_length(reply) == 4 &&
+                      *static_cast<const uint32_t*>(xcb_get_property_value(reply)) == getuid();
+    std::free(reply);
     return mine;
 }
 
 // The marked windows at or below `window`; a window that goes meanwhile
 // simply has no children.
-void FindMarked(X11Connection& x, Window window, int depth, std::vector<Window>& found)
+void FindMarked(X11Connection& x, xcb_window_t window, int depth,
+                std::vector<xcb_window_t>& found)
 {
     if (OwnedByThisUser(x, window)) {
         found.push_back(window);
@@ -53,64 +66,69 @@ void FindMarked(X11Connection& x, Window window, int depth, std::vector<Window>&
     }
     if (depth == 0)
         return;
-    Window root = None, parent = None;
-    Window* children = nullptr;
-    unsigned count = 0;
-    Status listed = 0;
-    {
-        const X11Connection::RoundTrip trip(x);
-        listed = XQueryTree(x.display(), window, &root, &parent, &children, &count);
-    }
-    if (!listed)
+    xcb_connection_t* questions = x.Questions();
+    xcb_generic_error_t* error = nullptr;
+    xcb_query_tree_reply_t* tree = Answer(
+        x, xcb_query_tree_reply(questions, xcb_query_tree(questions, window), &error), error);
+    if (!tree)
         return;
-    std::vector<Window> list(children, children + count);
-    if (children)
-        XFree(children);
-    for (Window child : list)
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    const std::vector<xcb_window_t> list(children,
+                                         children + xcb_query_tree_children_length(tree));
+    std::free(tree);
+    for (xcb_window_t child : list)
         FindMarked(x, child, depth - 1, found);
 }
 
-bool Exists(X11Connection& x, Window window)
+bool Exists(X11Connection& x, xcb_window_t window)
 {
-    XWindowAttributes attributes;
-    return XGetWindowAttributes(x.display(), window, &attributes) != 0;
+    xcb_connection_t* questions = x.Questions();
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_window_attributes_reply_t* attributes = Answer(
+        x,
+        xcb_get_window_attributes_reply(questions, xcb_get_window_attributes(questions, window),
+                                        &error),
+        error);
+    std::free(attributes);
+    return attributes != nullptr;
 }
 
-void SendStop(X11Connection& x, Window window)
+void SendStop(X11Connection& x, xcb_window_t window)
 {
-    XEvent message{};
-    message.xclient.type = ClientMessage;
-    message.xclient.window = window;
-    message.xclient.message_type = x.atoms().walkers_stop;
-    message.xclient.format = 32;
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = x.atoms().walkers_stop;
     // No event mask: the event goes to the client that made the window.
-    XSendEvent(x.display(), window, False, NoEventMask, &message);
+    xcb_send_event(x.Main(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&message));
 }
 
 } // namespace
 
-void MarkStoppable(X11Connection& x, Window window)
+void MarkStoppable(X11Connection& x, xcb_window_t window)
 {
-    const long user = long(getuid());
-    XChangeProperty(x.display(), window, x.atoms().walkers_user, XA_CARDINAL, 32,
-                    PropModeReplace, reinterpret_cast<const unsigned char*>(&user), 1);
+    const uint32_t user = getuid();
+    xcb_change_property(x.Main(), XCB_PROP_MODE_REPLACE, window, x.atoms().walkers_user,
+                        XCB_ATOM_CARDINAL, 32, 1, &user);
 }
 
 int StopRunningWalkers(X11Connection& x, std::ostream& err)
 {
-    std::vector<Window> running;
-    FindMarked(x, x.root(), kSearchDepth, running);
+    std::vector<xcb_window_t> running;
+    FindMarked(x, x.Root(), kSearchDepth, running);
     if (running.empty()) {
         err << "walkers: no walkers of yours are running on this display\n";
         return 1;
     }
-    for (Window window : running)
+    for (xcb_window_t window : running)
         SendStop(x, window);
-    XFlush(x.display());
+    x.Flush();
 
     const auto deadline = std::chrono::steady_clock::now() + kEndTimeout;
     for (;;) {
-        std::erase_if(running, [&](Window window) { return !Exists(x, window); });
+        std::erase_if(running, [&](xcb_window_t window) { return !Exists(x, window); });
         if (running.empty())
             return 0;
         if (std::chrono::steady_clock::now() > deadline) {

@@ -4,15 +4,15 @@
 // forms unload the usual way and it exits with status 0.
 #pragma once
 
-#include <X11/Xlib.h>
 #include <iosfwd>
+#include <xcb/xcb.h>
 
 class X11Connection;
 
 namespace x11_stop {
 
 // Marks a shown form window as one that --stop may end.
-void MarkStoppable(X11Connection& x, Window window);
+void MarkStoppable(X11Connection& x, xcb_window_t window);
 
 // Asks every walkers of this user on the display to end and waits until
 // their windows are gone. Status 0 when they ended, 1 when none runs (said

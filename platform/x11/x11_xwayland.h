@@ -2,12 +2,12 @@
 // Shape extension: a shaped overlay there is an opaque box over the screen.
 #pragma once
 
-#include <X11/Xlib.h>
+class X11Connection;
 
 namespace x11_xwayland {
 
-// Whether `display` is XWayland and the session's compositor is of the
+// Whether the display is XWayland and the session's compositor is of the
 // wlroots family (told by its IPC variables or XDG_CURRENT_DESKTOP).
-bool UnderWlroots(Display* display);
+bool UnderWlroots(X11Connection& x);
 
 } // namespace x11_xwayland
