@@ -53,5 +53,5 @@ int RunX11Program(X11BackendSetup setup, const std::vector<LoopSource*>& watched
     X11Backend backend(std::move(connection), std::move(setup));
     for (LoopSource* source : watched)
         backend.Watch(*source);
-    return RunOnBackend(backend, backend, "WALKERS_X11_STATS", startup_form);
+    return RunOnBackend(backend, backend.Desktop(), "WALKERS_X11_STATS", startup_form);
 }
