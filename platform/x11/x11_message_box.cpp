@@ -204,8 +204,10 @@ void X11MessageBox::Measure()
     for (Line& line : lines_)
         take_widths(line);
     take_widths(label_);
-    if (xcb_get_keyboard_mapping_reply_t* map =
-            xcb_get_keyboard_mapping_reply(questions, keys, nullptr)) {
+    error = nullptr;
+    xcb_get_keyboard_mapping_reply_t* map = xcb_get_keyboard_mapping_reply(questions, keys, &error);
+    std::free(error);
+    if (map) {
         const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(map);
         const int count = xcb_get_keyboard_mapping_keysyms_length(map);
         const int per_key = map->keysyms_per_keycode;
