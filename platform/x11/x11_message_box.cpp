@@ -110,9 +110,9 @@ X11MessageBox::X11MessageBox(X11MessageLoop& loop, const std::string& text)
         text_width = std::max(text_width, line.Width());
     width_ = std::max(kMinimumWidth, text_width + 2 * kPadding);
     height_ = kPadding + int(lines_.size()) * line_height_ + kPadding + kButtonHeight + kPadding;
-    button_ = xcb_rectangle_t{int16_t((width_ - kButtonWidth) / 2),
-                              int16_t(height_ - kPadding - kButtonHeight), kButtonWidth,
-                              kButtonHeight};
+    button_ =
+        xcb_rectangle_t{int16_t((width_ - kButtonWidth) / 2),
+                        int16_t(height_ - kPadding - kButtonHeight), kButtonWidth, kButtonHeight};
 
     const int left = std::max(0, (x_.RootWidth() - width_) / 2);
     const int top = std::max(0, (x_.RootHeight() - height_) / 3);
@@ -120,13 +120,12 @@ X11MessageBox::X11MessageBox(X11MessageLoop& loop, const std::string& text)
     window_ = x_.NewId();
     const uint32_t attributes[] = {kButtonFace, kEdge,
                                    XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_KEY_PRESS |
-                                       XCB_EVENT_MASK_BUTTON_PRESS |
-                                       XCB_EVENT_MASK_BUTTON_RELEASE |
+                                       XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
                                        XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_create_window(main, x_.RootDepth(), window_, x_.Root(), int16_t(left), int16_t(top),
                       uint16_t(width_), uint16_t(height_), 1, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      x_.RootVisual(),
-                      XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK, attributes);
+                      x_.RootVisual(), XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK,
+                      attributes);
     x11_hints::SetDialogHints(x_, window_, WALKERS_APPLICATION_TITLE);
     x11_hints::SetDialogPlacement(x_, window_, left, top, width_, height_);
 
@@ -251,16 +250,16 @@ bool X11MessageBox::Handle(const X11Event& event)
         if (event.As<xcb_expose_event_t>().count == 0)
             Draw();
         return false;
-    case XCB_MAP_NOTIFY:
+    case XCB_MAP_NOTIFY: {
         // Without a window manager nobody else gives us the keyboard. Under
         // one, the box may not be viewable yet (its frame not yet mapped):
         // the request may then fail, which matters to no one, so its error
         // is dropped rather than reported.
-        xcb_discard_reply(x_.Main(), xcb_set_input_focus_checked(x_.Main(),
-                                                                 XCB_INPUT_FOCUS_PARENT, window_,
-                                                                 XCB_CURRENT_TIME)
-                                         .sequence);
+        const xcb_void_cookie_t focus = xcb_set_input_focus_checked(
+            x_.Main(), XCB_INPUT_FOCUS_PARENT, window_, XCB_CURRENT_TIME);
+        xcb_discard_reply(x_.Main(), focus.sequence);
         return false;
+    }
     case XCB_KEY_PRESS:
         return std::find(dismiss_keys_.begin(), dismiss_keys_.end(),
                          event.As<xcb_key_press_event_t>().detail) != dismiss_keys_.end();

@@ -41,11 +41,10 @@ Reply* Ask(X11Connection& x, Cookie cookie,
 // bits that is this user's id counts.
 bool OwnedByThisUser(X11Connection& x, xcb_window_t window)
 {
-    xcb_get_property_reply_t* reply =
-        Ask(x,
-            xcb_get_property(x.Questions(), 0, window, x.atoms().walkers_user,
-                             XCB_ATOM_CARDINAL, 0, 1),
-            xcb_get_property_reply);
+    xcb_get_property_reply_t* reply = Ask(
+        x,
+        xcb_get_property(x.Questions(), 0, window, x.atoms().walkers_user, XCB_ATOM_CARDINAL, 0, 1),
+        xcb_get_property_reply);
     if (!reply)
         return false;
     const bool mine = reply->type == XCB_ATOM_CARDINAL && reply->format == 32 &&
@@ -57,8 +56,7 @@ bool OwnedByThisUser(X11Connection& x, xcb_window_t window)
 
 // The marked windows at or below `window`; a window that goes meanwhile
 // simply has no children.
-void FindMarked(X11Connection& x, xcb_window_t window, int depth,
-                std::vector<xcb_window_t>& found)
+void FindMarked(X11Connection& x, xcb_window_t window, int depth, std::vector<xcb_window_t>& found)
 {
     if (OwnedByThisUser(x, window)) {
         found.push_back(window);
@@ -71,8 +69,7 @@ void FindMarked(X11Connection& x, xcb_window_t window, int depth,
     if (!tree)
         return;
     const xcb_window_t* children = xcb_query_tree_children(tree);
-    const std::vector<xcb_window_t> list(children,
-                                         children + xcb_query_tree_children_length(tree));
+    const std::vector<xcb_window_t> list(children, children + xcb_query_tree_children_length(tree));
     std::free(tree);
     for (xcb_window_t child : list)
         FindMarked(x, child, depth - 1, found);
@@ -81,8 +78,7 @@ void FindMarked(X11Connection& x, xcb_window_t window, int depth,
 bool Exists(X11Connection& x, xcb_window_t window)
 {
     xcb_get_window_attributes_reply_t* attributes =
-        Ask(x, xcb_get_window_attributes(x.Questions(), window),
-            xcb_get_window_attributes_reply);
+        Ask(x, xcb_get_window_attributes(x.Questions(), window), xcb_get_window_attributes_reply);
     std::free(attributes);
     return attributes != nullptr;
 }
