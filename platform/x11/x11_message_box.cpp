@@ -58,6 +58,29 @@ std::vector<xcb_char2b_t> Wide(const std::string& text)
     return wide;
 }
 
+// The keys whose first symbol (the one without a modifier) dismisses the
+// box, from the keyboard map asked for from `first` on.
+std::vector<xcb_keycode_t> DismissKeys(xcb_connection_t* questions,
+                                       xcb_get_keyboard_mapping_cookie_t asked, uint8_t first)
+{
+    std::vector<xcb_keycode_t> keys;
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_keyboard_mapping_reply_t* map =
+        xcb_get_keyboard_mapping_reply(questions, asked, &error);
+    std::free(error);
+    if (!map)
+        return keys;
+    const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(map);
+    const int count = xcb_get_keyboard_mapping_keysyms_length(map);
+    const int per_key = map->keysyms_per_keycode;
+    for (int at = 0; per_key > 0 && at < count; at += per_key)
+        if (std::find(std::begin(kDismissSymbols), std::end(kDismissSymbols), symbols[at]) !=
+            std::end(kDismissSymbols))
+            keys.push_back(xcb_keycode_t(first + at / per_key));
+    std::free(map);
+    return keys;
+}
+
 // The window an event is about, for the events a box can get; none for the
 // others.
 xcb_window_t WindowOf(const X11Event& event)
@@ -203,20 +226,7 @@ void X11MessageBox::Measure()
     for (Line& line : lines_)
         take_widths(line);
     take_widths(label_);
-    error = nullptr;
-    xcb_get_keyboard_mapping_reply_t* map = xcb_get_keyboard_mapping_reply(questions, keys, &error);
-    std::free(error);
-    if (map) {
-        const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(map);
-        const int count = xcb_get_keyboard_mapping_keysyms_length(map);
-        const int per_key = map->keysyms_per_keycode;
-        // The first symbol of each key, as when no modifier is held.
-        for (int at = 0; per_key > 0 && at < count; at += per_key)
-            if (std::find(std::begin(kDismissSymbols), std::end(kDismissSymbols), symbols[at]) !=
-                std::end(kDismissSymbols))
-                dismiss_keys_.push_back(xcb_keycode_t(setup->min_keycode + at / per_key));
-        std::free(map);
-    }
+    dismiss_keys_ = DismissKeys(questions, keys, setup->min_keycode);
     std::free(xcb_request_check(questions, opened));
     x11_errors::CheckConnection(questions);
 }
