@@ -58,6 +58,29 @@ std::vector<xcb_char2b_t> Wide(const std::string& text)
     return wide;
 }
 
+// The keys whose first symbol (the one without a modifier) dismisses the
+// box, from the keyboard map asked for from `first` on.
+std::vector<xcb_keycode_t> DismissKeys(xcb_connection_t* questions,
+                                       xcb_get_keyboard_mapping_cookie_t asked, uint8_t first)
+{
+    std::vector<xcb_keycode_t> keys;
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_keyboard_mapping_reply_t* map =
+        xcb_get_keyboard_mapping_reply(questions, asked, &error);
+    std::free(error);
+    if (!map)
+        return keys;
+    const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(map);
+    const int count = xcb_get_keyboard_mapping_keysyms_length(map);
+    const int per_key = map->keysyms_per_keycode;
+    for (int at = 0; per_key > 0 && at < count; at += per_key)
+        if (std::find(std::begin(kDismissSymbols), std::end(kDismissSymbols), symbols[at]) !=
+            std::end(kDismissSymbols))
+            keys.push_back(xcb_keycode_t(first + at / per_key));
+    std::free(map);
+    return keys;
+}
+
 // The window an event is about, for the events a box can get; none for the
 // others.
 xcb_window_t WindowOf(const X11Event& event)
@@ -110,9 +133,9 @@ X11MessageBox::X11MessageBox(X11MessageLoop& loop, const std::string& text)
         text_width = std::max(text_width, line.Width());
     width_ = std::max(kMinimumWidth, text_width + 2 * kPadding);
     height_ = kPadding + int(lines_.size()) * line_height_ + kPadding + kButtonHeight + kPadding;
-    button_ = xcb_rectangle_t{int16_t((width_ - kButtonWidth) / 2),
-                              int16_t(height_ - kPadding - kButtonHeight), kButtonWidth,
-                              kButtonHeight};
+    button_ =
+        xcb_rectangle_t{int16_t((width_ - kButtonWidth) / 2),
+                        int16_t(height_ - kPadding - kButtonHeight), kButtonWidth, kButtonHeight};
 
     const int left = std::max(0, (x_.RootWidth() - width_) / 2);
     const int top = std::max(0, (x_.RootHeight() - height_) / 3);
@@ -120,13 +143,12 @@ X11MessageBox::X11MessageBox(X11MessageLoop& loop, const std::string& text)
     window_ = x_.NewId();
     const uint32_t attributes[] = {kButtonFace, kEdge,
                                    XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_KEY_PRESS |
-                                       XCB_EVENT_MASK_BUTTON_PRESS |
-                                       XCB_EVENT_MASK_BUTTON_RELEASE |
+                                       XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
                                        XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_create_window(main, x_.RootDepth(), window_, x_.Root(), int16_t(left), int16_t(top),
                       uint16_t(width_), uint16_t(height_), 1, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      x_.RootVisual(),
-                      XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK, attributes);
+                      x_.RootVisual(), XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK,
+                      attributes);
     x11_hints::SetDialogHints(x_, window_, WALKERS_APPLICATION_TITLE);
     x11_hints::SetDialogPlacement(x_, window_, left, top, width_, height_);
 
@@ -204,18 +226,7 @@ void X11MessageBox::Measure()
     for (Line& line : lines_)
         take_widths(line);
     take_widths(label_);
-    if (xcb_get_keyboard_mapping_reply_t* map =
-            xcb_get_keyboard_mapping_reply(questions, keys, nullptr)) {
-        const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(map);
-        const int count = xcb_get_keyboard_mapping_keysyms_length(map);
-        const int per_key = map->keysyms_per_keycode;
-        // The first symbol of each key, as when no modifier is held.
-        for (int at = 0; per_key > 0 && at < count; at += per_key)
-            if (std::find(std::begin(kDismissSymbols), std::end(kDismissSymbols), symbols[at]) !=
-                std::end(kDismissSymbols))
-                dismiss_keys_.push_back(xcb_keycode_t(setup->min_keycode + at / per_key));
-        std::free(map);
-    }
+    dismiss_keys_ = DismissKeys(questions, keys, setup->min_keycode);
     std::free(xcb_request_check(questions, opened));
     x11_errors::CheckConnection(questions);
 }
@@ -249,16 +260,16 @@ bool X11MessageBox::Handle(const X11Event& event)
         if (event.As<xcb_expose_event_t>().count == 0)
             Draw();
         return false;
-    case XCB_MAP_NOTIFY:
+    case XCB_MAP_NOTIFY: {
         // Without a window manager nobody else gives us the keyboard. Under
         // one, the box may not be viewable yet (its frame not yet mapped):
         // the request may then fail, which matters to no one, so its error
         // is dropped rather than reported.
-        xcb_discard_reply(x_.Main(), xcb_set_input_focus_checked(x_.Main(),
-                                                                 XCB_INPUT_FOCUS_PARENT, window_,
-                                                                 XCB_CURRENT_TIME)
-                                         .sequence);
+        const xcb_void_cookie_t focus = xcb_set_input_focus_checked(
+            x_.Main(), XCB_INPUT_FOCUS_PARENT, window_, XCB_CURRENT_TIME);
+        xcb_discard_reply(x_.Main(), focus.sequence);
         return false;
+    }
     case XCB_KEY_PRESS:
         return std::find(dismiss_keys_.begin(), dismiss_keys_.end(),
                          event.As<xcb_key_press_event_t>().detail) != dismiss_keys_.end();

@@ -21,12 +21,16 @@ using namespace std::chrono_literals;
 constexpr int kSearchDepth = 3;
 constexpr auto kEndTimeout = 10s;
 
-// Every question goes on the question connection and is waited for there:
-// a reply that does not come means the window is gone, or, when the
+// Every question goes on the question connection and is waited for there.
+// Its error comes back here rather than among the events, which no one
+// reads on that connection. No reply means the window is gone or, when the
 // connection is gone too, the program ends saying so.
-template <class Reply>
-Reply* Answer(X11Connection& x, Reply* reply, xcb_generic_error_t* error)
+template <class Reply, class Cookie>
+Reply* Ask(X11Connection& x, Cookie cookie,
+           Reply* (*reply_of)(xcb_connection_t*, Cookie, xcb_generic_error_t**))
 {
+    xcb_generic_error_t* error = nullptr;
+    Reply* reply = reply_of(x.Questions(), cookie, &error);
     std::free(error);
     if (!reply)
         x11_errors::CheckConnection(x.Questions());
@@ -37,15 +41,10 @@ Reply* Answer(X11Connection& x, Reply* reply, xcb_generic_error_t* error)
 // bits that is this user's id counts.
 bool OwnedByThisUser(X11Connection& x, xcb_window_t window)
 {
-    xcb_connection_t* questions = x.Questions();
-    xcb_generic_error_t* error = nullptr;
-    xcb_get_property_reply_t* reply = Answer(
+    xcb_get_property_reply_t* reply = Ask(
         x,
-        xcb_get_property_reply(questions,
-                               xcb_get_property(questions, 0, window, x.atoms().walkers_user,
-                                                XCB_ATOM_CARDINAL, 0, 1),
-                               &error),
-        error);
+        xcb_get_property(x.Questions(), 0, window, x.atoms().walkers_user, XCB_ATOM_CARDINAL, 0, 1),
+        xcb_get_property_reply);
     if (!reply)
         return false;
     const bool mine = reply->type == XCB_ATOM_CARDINAL && reply->format == 32 &&
@@ -57,8 +56,7 @@ bool OwnedByThisUser(X11Connection& x, xcb_window_t window)
 
 // The marked windows at or below `window`; a window that goes meanwhile
 // simply has no children.
-void FindMarked(X11Connection& x, xcb_window_t window, int depth,
-                std::vector<xcb_window_t>& found)
+void FindMarked(X11Connection& x, xcb_window_t window, int depth, std::vector<xcb_window_t>& found)
 {
     if (OwnedByThisUser(x, window)) {
         found.push_back(window);
@@ -66,15 +64,12 @@ void FindMarked(X11Connection& x, xcb_window_t window, int depth,
     }
     if (depth == 0)
         return;
-    xcb_connection_t* questions = x.Questions();
-    xcb_generic_error_t* error = nullptr;
-    xcb_query_tree_reply_t* tree = Answer(
-        x, xcb_query_tree_reply(questions, xcb_query_tree(questions, window), &error), error);
+    xcb_query_tree_reply_t* tree =
+        Ask(x, xcb_query_tree(x.Questions(), window), xcb_query_tree_reply);
     if (!tree)
         return;
     const xcb_window_t* children = xcb_query_tree_children(tree);
-    const std::vector<xcb_window_t> list(children,
-                                         children + xcb_query_tree_children_length(tree));
+    const std::vector<xcb_window_t> list(children, children + xcb_query_tree_children_length(tree));
     std::free(tree);
     for (xcb_window_t child : list)
         FindMarked(x, child, depth - 1, found);
@@ -82,13 +77,8 @@ void FindMarked(X11Connection& x, xcb_window_t window, int depth,
 
 bool Exists(X11Connection& x, xcb_window_t window)
 {
-    xcb_connection_t* questions = x.Questions();
-    xcb_generic_error_t* error = nullptr;
-    xcb_get_window_attributes_reply_t* attributes = Answer(
-        x,
-        xcb_get_window_attributes_reply(questions, xcb_get_window_attributes(questions, window),
-                                        &error),
-        error);
+    xcb_get_window_attributes_reply_t* attributes =
+        Ask(x, xcb_get_window_attributes(x.Questions(), window), xcb_get_window_attributes_reply);
     std::free(attributes);
     return attributes != nullptr;
 }

@@ -46,8 +46,8 @@ void Set32(X11Connection& x, xcb_window_t window, xcb_atom_t property, xcb_atom_
 void Set8(X11Connection& x, xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
           const char* bytes, std::size_t count)
 {
-    xcb_change_property(x.Main(), XCB_PROP_MODE_REPLACE, window, property, type, 8,
-                        uint32_t(count), bytes);
+    xcb_change_property(x.Main(), XCB_PROP_MODE_REPLACE, window, property, type, 8, uint32_t(count),
+                        bytes);
 }
 
 void SetAtoms(X11Connection& x, xcb_window_t window, xcb_atom_t property,
@@ -146,17 +146,15 @@ void SetTitle(X11Connection& x, xcb_window_t window, const std::string& title)
     Set8(x, window, x.atoms().net_wm_name, x.atoms().utf8_string, title.data(), title.size());
 }
 
-void SetPlacement(X11Connection& x, xcb_window_t window, int left, int top, int width,
-                  int height)
+void SetPlacement(X11Connection& x, xcb_window_t window, int left, int top, int width, int height)
 {
     SetSizeHints(x, window,
-                 kUSPosition | kUSSize | kPPosition | kPSize | kPMinSize | kPMaxSize |
-                     kPWinGravity,
+                 kUSPosition | kUSSize | kPPosition | kPSize | kPMinSize | kPMaxSize | kPWinGravity,
                  left, top, width, height);
 }
 
-void SetAbove(X11Connection& x, xcb_window_t window, const FormDefinition& definition,
-              bool mapped, bool above)
+void SetAbove(X11Connection& x, xcb_window_t window, const FormDefinition& definition, bool mapped,
+              bool above)
 {
     const X11Atoms& atoms = x.atoms();
     if (!mapped) {
@@ -191,8 +189,7 @@ void SetDialogHints(X11Connection& x, xcb_window_t window, const std::string& ti
 void SetDialogPlacement(X11Connection& x, xcb_window_t window, int left, int top, int width,
                         int height)
 {
-    SetSizeHints(x, window, kPPosition | kPSize | kPMinSize | kPMaxSize, left, top, width,
-                 height);
+    SetSizeHints(x, window, kPPosition | kPSize | kPMinSize | kPMaxSize, left, top, width, height);
 }
 
 } // namespace x11_hints

@@ -25,13 +25,12 @@ void SetTitle(X11Connection& x, xcb_window_t window, const std::string& title);
 
 // The exact place and size, which the user chose (USPosition): a borderless
 // canvas at 0,0 must land at 0,0.
-void SetPlacement(X11Connection& x, xcb_window_t window, int left, int top, int width,
-                  int height);
+void SetPlacement(X11Connection& x, xcb_window_t window, int left, int top, int width, int height);
 
 // _NET_WM_STATE_ABOVE: in the property before the window is mapped, by a
 // message to the root afterwards, as the window manager expects.
-void SetAbove(X11Connection& x, xcb_window_t window, const FormDefinition& definition,
-              bool mapped, bool above);
+void SetAbove(X11Connection& x, xcb_window_t window, const FormDefinition& definition, bool mapped,
+              bool above);
 
 // A small dialog: a title, a type and the close button's protocol.
 void SetDialogHints(X11Connection& x, xcb_window_t window, const std::string& title);

@@ -34,15 +34,14 @@ bool HasXWaylandOutput(X11Connection& x)
         return false;
     // The server answers RandR 1.3's requests to a client that said it
     // knows them.
-    std::free(Ask(questions, xcb_randr_query_version(questions, 1, 3),
-                  xcb_randr_query_version_reply));
+    std::free(
+        Ask(questions, xcb_randr_query_version(questions, 1, 3), xcb_randr_query_version_reply));
     xcb_randr_get_screen_resources_current_reply_t* resources =
         Ask(questions, xcb_randr_get_screen_resources_current(questions, x.Root()),
             xcb_randr_get_screen_resources_current_reply);
     if (!resources)
         return false;
-    const xcb_randr_output_t* outputs =
-        xcb_randr_get_screen_resources_current_outputs(resources);
+    const xcb_randr_output_t* outputs = xcb_randr_get_screen_resources_current_outputs(resources);
     std::vector<xcb_randr_get_output_info_cookie_t> asked;
     for (int i = 0; i < xcb_randr_get_screen_resources_current_outputs_length(resources); ++i)
         asked.push_back(
@@ -69,10 +68,9 @@ bool IsXWayland(X11Connection& x)
 {
     constexpr std::string_view kExtension = "XWAYLAND";
     xcb_connection_t* questions = x.Questions();
-    xcb_query_extension_reply_t* extension =
-        Ask(questions,
-            xcb_query_extension(questions, uint16_t(kExtension.size()), kExtension.data()),
-            xcb_query_extension_reply);
+    xcb_query_extension_reply_t* extension = Ask(
+        questions, xcb_query_extension(questions, uint16_t(kExtension.size()), kExtension.data()),
+        xcb_query_extension_reply);
     const bool present = extension && extension->present;
     std::free(extension);
     return present || HasXWaylandOutput(x);

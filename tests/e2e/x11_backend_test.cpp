@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include <algorithm>
 #include <atomic>
+#include <clocale>
 #include <csignal>
 #include <cstring>
 #include <functional>
 #include <thread>
+#include <unistd.h>
 
 #include "platform/toolkit/form_definition.h"
 #include "platform/user32_gdi32/gdi32_internals.h"
@@ -780,6 +783,27 @@ TEST_F(BackendOnDesktop, TheFormWindowIsAnUndecoratedTopmostWindowAtTheCorner)
     XFree(data);
     // Shown without taking the foreground.
     EXPECT_NE(session.ActiveWindow(), id);
+    // Named as any client's window is, for session managers and window
+    // lists: its class, and the machine and locale it runs in.
+    XClassHint names{};
+    ASSERT_TRUE(XGetClassHint(session.display(), id, &names));
+    EXPECT_STREQ(names.res_name, "Canvas");
+    EXPECT_STREQ(names.res_class, "Walkers");
+    XFree(names.res_name);
+    XFree(names.res_class);
+    char host[256] = {};
+    ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    XTextProperty machine{};
+    ASSERT_TRUE(XGetWMClientMachine(session.display(), id, &machine));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(machine.value), machine.nitems), host);
+    XFree(machine.value);
+    data = nullptr;
+    XGetWindowProperty(session.display(), id,
+                       XInternAtom(session.display(), "WM_LOCALE_NAME", False), 0, 64, False,
+                       XA_STRING, &type, &format, &count, &after, &data);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), count), std::setlocale(LC_CTYPE, nullptr));
+    XFree(data);
 }
 
 TEST_F(BackendOnDesktop, TheMessageBoxReturnsOnEnterEscapeOrItsButton)

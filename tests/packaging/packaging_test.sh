@@ -140,9 +140,11 @@ deb_check() {
     [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || problem "version is not $version"
     local depends
     depends=$(dpkg-deb -f "$deb" Depends)
-    for library in libc6 libx11-6 libxext6 libpixman-1-0 libstdc++6; do
+    for library in libc6 libxcb1 libxcb-shape0 libxcb-randr0 libpixman-1-0 libstdc++6; do
         grep -q "$library" <<<"$depends" || problem "Depends lacks $library: $depends"
     done
+    # The X11 backend speaks to the server through xcb alone.
+    grep -q 'libx11-6' <<<"$depends" && problem "Depends still names Xlib: $depends"
 
     dpkg-deb -x "$deb" "$dir/root"
     local program=$dir/root/usr/games/walkers
