@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "platform/toolkit/form_definition.h"
@@ -19,6 +20,7 @@
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_errors.h"
 #include "platform/x11/x11_layout_lookup.h"
+#include "platform/x11/x11_questions.h"
 #include "tests/e2e/desktop_scene.h"
 
 namespace {
@@ -569,22 +571,31 @@ TEST_F(BackendWithoutManager, ALookupWhoseFrameGoesFindsTheWindowWhereItIsNow)
     XMapWindow(desktop, frame);
     XSync(desktop, False);
 
+    // The backend's own questions wait for nothing meanwhile: these are
+    // asked beside them, on the same connection.
     X11Connection& x = backend->Connection();
-    X11LayoutLookup lookup;
-    lookup.Start(x, client);
+    X11Questions questions(x);
+    // A round trip on the connection for questions: what was asked before
+    // it is answered, and the answers are read, not yet taken.
+    auto answered = [&] {
+        std::free(xcb_get_input_focus_reply(x.Questions(), xcb_get_input_focus(x.Questions()),
+                                            nullptr));
+    };
+    X11LayoutLookup lookup(questions);
+    std::optional<X11LayoutLookup::Outcome> outcome;
+    lookup.Start(client, [&](X11LayoutLookup::Outcome ended) { outcome = ended; });
     // The first answers (the client's parent is the frame) are given...
-    XSync(x.queries(), False);
+    answered();
     // ...and then the frame goes, as a manager's do when it ends.
     XReparentWindow(desktop, client, root, 250, 180);
     XDestroyWindow(desktop, frame);
     XSync(desktop, False);
 
-    X11LayoutLookup::Progress progress = X11LayoutLookup::Progress::kAsking;
-    for (int turn = 0; turn < 20 && progress == X11LayoutLookup::Progress::kAsking; ++turn) {
-        progress = lookup.Advance();
-        XSync(x.queries(), False); // the answers to what it asked next
+    for (int turn = 0; turn < 20 && !outcome; ++turn) {
+        questions.Take();
+        answered(); // the answers to what it asked next
     }
-    ASSERT_EQ(progress, X11LayoutLookup::Progress::kFound) << "the window was taken for gone";
+    ASSERT_EQ(outcome, X11LayoutLookup::Outcome::kFound) << "the window was taken for gone";
     EXPECT_EQ(lookup.Found().top_level, client);
     EXPECT_EQ(lookup.Found().top.x, 250);
     EXPECT_EQ(lookup.Found().top.y, 180);
