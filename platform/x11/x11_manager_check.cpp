@@ -39,32 +39,27 @@ void X11ManagerCheck::Ask()
         named_ = XCB_NONE;
         reselect_(dropped);
     }
-    AskCheck(x_.Root(), Stage::kRootCheck);
+    AskProperty(x_.Root(), x_.atoms().net_supporting_wm_check, 1, 0, Stage::kRootCheck);
 }
 
-void X11ManagerCheck::AskCheck(xcb_window_t window, Stage stage)
+void X11ManagerCheck::AskProperty(xcb_window_t window, xcb_atom_t property, uint32_t length,
+                                  uint32_t offset, Stage stage)
 {
     questions_.Forget(asked_);
-    asked_ = questions_.AskProperty(window, x_.atoms().net_supporting_wm_check, 1,
-                                    [this](const x11_properties::PropertyData* answer) {
-                                        asked_ = 0;
-                                        Answered(answer);
-                                    });
+    asked_ = questions_.AskProperty(
+        window, property, length,
+        [this](const x11_properties::PropertyData* answer) {
+            asked_ = 0;
+            Answered(answer);
+        },
+        offset);
     stage_ = stage;
 }
 
 void X11ManagerCheck::AskSupported(uint32_t offset)
 {
     offset_ = offset;
-    questions_.Forget(asked_);
-    asked_ = questions_.AskProperty(
-        x_.Root(), x_.atoms().net_supported, kSupportedPiece,
-        [this](const x11_properties::PropertyData* answer) {
-            asked_ = 0;
-            Answered(answer);
-        },
-        offset);
-    stage_ = Stage::kSupported;
+    AskProperty(x_.Root(), x_.atoms().net_supported, kSupportedPiece, offset, Stage::kSupported);
 }
 
 void X11ManagerCheck::Answered(const x11_properties::PropertyData* answer)
@@ -78,7 +73,7 @@ void X11ManagerCheck::Answered(const x11_properties::PropertyData* answer)
         // heard of.
         named_ = named;
         reselect_(named);
-        return AskCheck(named, Stage::kOwnCheck);
+        return AskProperty(named, x_.atoms().net_supporting_wm_check, 1, 0, Stage::kOwnCheck);
     }
     case Stage::kOwnCheck:
         if (NamedWindow(answer) != named_)

@@ -46,7 +46,8 @@ public:
 private:
     enum class Stage { kIdle, kRootCheck, kOwnCheck, kSupported };
 
-    void AskCheck(xcb_window_t window, Stage stage);
+    void AskProperty(xcb_window_t window, xcb_atom_t property, uint32_t length, uint32_t offset,
+                     Stage stage);
     void AskSupported(uint32_t offset);
     void Answered(const x11_properties::PropertyData* answer);
     void Decide(xcb_window_t check, bool ewmh);

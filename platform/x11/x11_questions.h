@@ -55,7 +55,6 @@ public:
     void Await(int timeout_ms);
     // Drops a question underway, or nothing; `ticket` names none after.
     void Forget(Ticket& ticket);
-    bool Pending(Ticket ticket) const { return ticket != 0 && pending_.contains(ticket); }
 
     // Whether an answer is awaited, and the connection it comes on.
     bool Waiting() const { return !pending_.empty(); }
