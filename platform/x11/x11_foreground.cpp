@@ -21,8 +21,8 @@ constexpr int64_t kNoneLasts = 30'000'000;
 
 // What watching adds to a window's mask: its title and frame extents, its
 // moves and its end, and (without a window manager) the focus leaving it.
-constexpr uint32_t kWatchActive = XCB_EVENT_MASK_PROPERTY_CHANGE |
-                                  XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_FOCUS_CHANGE;
+constexpr uint32_t kWatchActive =
+    XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_FOCUS_CHANGE;
 constexpr uint32_t kWatchTopLevel = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_FOCUS_CHANGE;
 
 } // namespace
@@ -33,8 +33,7 @@ X11Foreground::X11Foreground(X11Connection& x, X11Questions& questions,
       manager_(
           x, questions, [this](xcb_window_t window) { Select(window); },
           [this] { ManagerChanged(); }),
-      active_(x, questions, [this](xcb_window_t window) { Follow(window); }),
-      shown_(Know(XCB_NONE))
+      active_(x, questions, [this](xcb_window_t window) { Follow(window); }), shown_(Know(XCB_NONE))
 {
 }
 
@@ -92,8 +91,8 @@ void X11Foreground::Observe(const X11Event& event)
             break;
         bool watched = w == x_.Root();
         for (const X11KnownWindow* k : {shown_.get(), coming_.get()})
-            watched = watched ||
-                      (k && w != XCB_NONE && (w == k->window || w == k->layout.top_level));
+            watched =
+                watched || (k && w != XCB_NONE && (w == k->window || w == k->layout.top_level));
         if (watched)
             active_stale_ = true;
         break;
@@ -133,8 +132,7 @@ void X11Foreground::ListenAgainWhenDue(int64_t now_ns)
         manager_stale_ = active_stale_ = true; // what changed meanwhile is unknown
     }
     for (X11KnownWindow* k : {shown_.get(), coming_.get()}) {
-        if (k && k->window != XCB_NONE && !k->TitleAsked() &&
-            k->rate.ListenAgainDue(now_ns)) {
+        if (k && k->window != XCB_NONE && !k->TitleAsked() && k->rate.ListenAgainDue(now_ns)) {
             Select(k->window);
             k->title_stale = k->extents_stale = true;
         }

@@ -149,22 +149,22 @@ void X11KnownWindow::RefreshExtents(int64_t now)
             items.size() == 4)
             extents = x11_frame::Extents{true, items[0], items[1], items[2], items[3]};
     };
-    extents_asked_.first = questions_.AskProperty(
-        window, x_.atoms().net_frame_extents, 4,
-        [this, read](const x11_properties::PropertyData* answer) {
-            extents_asked_.first = 0;
-            extents_asked_.first_failed = !answer;
-            read(answer, frame_extents_);
-        });
-    extents_asked_.second = questions_.AskProperty(
-        window, x_.atoms().gtk_frame_extents, 4,
-        [this, read](const x11_properties::PropertyData* answer) {
-            extents_asked_.second = 0;
-            read(answer, gtk_extents_);
-            if (extents_asked_.first_failed && !answer)
-                gone = true;
-            extents_known_ = true;
-        });
+    extents_asked_.first =
+        questions_.AskProperty(window, x_.atoms().net_frame_extents, 4,
+                               [this, read](const x11_properties::PropertyData* answer) {
+                                   extents_asked_.first = 0;
+                                   extents_asked_.first_failed = !answer;
+                                   read(answer, frame_extents_);
+                               });
+    extents_asked_.second =
+        questions_.AskProperty(window, x_.atoms().gtk_frame_extents, 4,
+                               [this, read](const x11_properties::PropertyData* answer) {
+                                   extents_asked_.second = 0;
+                                   read(answer, gtk_extents_);
+                                   if (extents_asked_.first_failed && !answer)
+                                       gone = true;
+                                   extents_known_ = true;
+                               });
 }
 
 void X11KnownWindow::RefreshLayout(int64_t now)
@@ -197,8 +197,8 @@ void X11KnownWindow::LayoutFound()
 RECT X11KnownWindow::VisibleRect() const
 {
     const X11Layout& l = layout;
-    const x11_frame::Layout frame{l.top.x,        l.top.y,         l.top.width,
-                                  l.top.height,   l.top.border,    l.client_dx,
-                                  l.client_dy,    l.client.width,  l.client.height};
+    const x11_frame::Layout frame{l.top.x,      l.top.y,        l.top.width,
+                                  l.top.height, l.top.border,   l.client_dx,
+                                  l.client_dy,  l.client.width, l.client.height};
     return x11_frame::VisibleRect(frame, frame_extents_, gtk_extents_);
 }

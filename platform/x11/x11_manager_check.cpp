@@ -81,7 +81,8 @@ void X11ManagerCheck::Answered(const x11_properties::PropertyData* answer)
         return AskSupported(0);
     case Stage::kSupported: {
         std::vector<uint32_t> items;
-        if (!answer || !x11_properties::ParseItems32(*answer, XCB_ATOM_ATOM, kSupportedPiece, items))
+        if (!answer ||
+            !x11_properties::ParseItems32(*answer, XCB_ATOM_ATOM, kSupportedPiece, items))
             return Decide(named_, false);
         if (std::find(items.begin(), items.end(), x_.atoms().net_active_window) != items.end())
             return Decide(named_, true);

@@ -43,11 +43,10 @@ X11Questions::Ticket X11Questions::Asked(unsigned int sequence, uint32_t expecte
     xcb_flush(connection_);
     x11_errors::CheckConnection(connection_);
     ++asked_;
-    pending_.emplace(++last_ticket_,
-                     Question{sequence, expected_errors,
-                              [answered = std::move(answered)](const void* reply) {
-                                  answered(static_cast<const Reply*>(reply));
-                              }});
+    pending_.emplace(++last_ticket_, Question{sequence, expected_errors,
+                                              [answered = std::move(answered)](const void* reply) {
+                                                  answered(static_cast<const Reply*>(reply));
+                                              }});
     return last_ticket_;
 }
 
@@ -122,8 +121,8 @@ void X11Questions::Take()
         ++answered_;
         Question question = std::move(oldest->second);
         pending_.erase(oldest);
-        if (error && !(error->error_code < 32 &&
-                       (question.expected_errors >> error->error_code & 1)))
+        if (error &&
+            !(error->error_code < 32 && (question.expected_errors >> error->error_code & 1)))
             x11_errors::Report(*error, x_);
         std::free(error);
         question.answered(reply);

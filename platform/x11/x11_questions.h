@@ -37,7 +37,8 @@ public:
                        std::function<void(const x11_properties::PropertyData*)> answered,
                        uint32_t offset = 0);
     // A window's parent and root; null when it is gone.
-    Ticket AskTree(xcb_window_t window, std::function<void(const xcb_query_tree_reply_t*)> answered);
+    Ticket AskTree(xcb_window_t window,
+                   std::function<void(const xcb_query_tree_reply_t*)> answered);
     // A window's place in its parent and its size; null when it is gone.
     Ticket AskGeometry(xcb_window_t window,
                        std::function<void(const xcb_get_geometry_reply_t*)> answered);
