@@ -37,8 +37,8 @@ X11Questions::~X11Questions()
 }
 
 template <class Reply>
-X11Questions::Ticket X11Questions::Asked(unsigned int sequence, uint32_t expected_errors,
-                                         std::function<void(const Reply*)> answered)
+X11Questions::Ticket X11Questions::Remember(unsigned int sequence, uint32_t expected_errors,
+                                            std::function<void(const Reply*)> answered)
 {
     xcb_flush(connection_);
     x11_errors::CheckConnection(connection_);
@@ -57,7 +57,7 @@ X11Questions::AskProperty(xcb_window_t window, xcb_atom_t property, uint32_t len
 {
     const xcb_get_property_cookie_t cookie = xcb_get_property(
         connection_, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, offset, length);
-    return Asked<xcb_get_property_reply_t>(
+    return Remember<xcb_get_property_reply_t>(
         cookie.sequence, kPropertyGone,
         [answered = std::move(answered)](const xcb_get_property_reply_t* reply) {
             if (!reply) {
@@ -81,29 +81,29 @@ X11Questions::Ticket
 X11Questions::AskTree(xcb_window_t window,
                       std::function<void(const xcb_query_tree_reply_t*)> answered)
 {
-    return Asked(xcb_query_tree(connection_, window).sequence, kWindowGone, std::move(answered));
+    return Remember(xcb_query_tree(connection_, window).sequence, kWindowGone, std::move(answered));
 }
 
 X11Questions::Ticket
 X11Questions::AskGeometry(xcb_window_t window,
                           std::function<void(const xcb_get_geometry_reply_t*)> answered)
 {
-    return Asked(xcb_get_geometry(connection_, window).sequence, kDrawableGone,
-                 std::move(answered));
+    return Remember(xcb_get_geometry(connection_, window).sequence, kDrawableGone,
+                    std::move(answered));
 }
 
 X11Questions::Ticket
 X11Questions::AskPlace(xcb_window_t window, xcb_window_t in,
                        std::function<void(const xcb_translate_coordinates_reply_t*)> answered)
 {
-    return Asked(xcb_translate_coordinates(connection_, window, in, 0, 0).sequence, kWindowGone,
-                 std::move(answered));
+    return Remember(xcb_translate_coordinates(connection_, window, in, 0, 0).sequence, kWindowGone,
+                    std::move(answered));
 }
 
 X11Questions::Ticket
 X11Questions::AskFocus(std::function<void(const xcb_get_input_focus_reply_t*)> answered)
 {
-    return Asked(xcb_get_input_focus(connection_).sequence, 0, std::move(answered));
+    return Remember(xcb_get_input_focus(connection_).sequence, 0, std::move(answered));
 }
 
 void X11Questions::Take()

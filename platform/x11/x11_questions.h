@@ -74,10 +74,10 @@ private:
         std::function<void(const void*)> answered;
     };
 
-    // Notes the request just sent and sends it out.
+    // Keeps the request just sent until its answer comes, and sends it out.
     template <class Reply>
-    Ticket Asked(unsigned int sequence, uint32_t expected_errors,
-                 std::function<void(const Reply*)> answered);
+    Ticket Remember(unsigned int sequence, uint32_t expected_errors,
+                    std::function<void(const Reply*)> answered);
 
     X11Connection& x_;
     xcb_connection_t* connection_;
