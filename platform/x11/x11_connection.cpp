@@ -61,7 +61,6 @@ bool X11Connection::Start(bool argb_visual)
     root_visual_ = visual_ = screen.root_visual;
     root_depth_ = depth_ = screen.root_depth;
     colormap_ = screen.default_colormap;
-    black_pixel_ = screen.black_pixel;
     depth_drawable_ = root_;
     image_lsb_first_ = setup_->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
     maximum_request_bytes_ = xcb_get_maximum_request_length(main_) * 4;

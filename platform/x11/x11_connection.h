@@ -75,7 +75,6 @@ public:
     // The screen's own visual and depth, for a plain window (the message box).
     xcb_visualid_t RootVisual() const { return root_visual_; }
     uint8_t RootDepth() const { return root_depth_; }
-    uint32_t BlackPixel() const { return black_pixel_; }
     // Whether pixels carry an alpha byte, which must be opaque.
     bool HasAlpha() const { return depth_ == 32; }
     const X11Atoms& atoms() const { return atoms_; }
@@ -131,7 +130,6 @@ private:
     bool own_colormap_ = false;
     xcb_visualid_t root_visual_ = 0;
     uint8_t root_depth_ = 24;
-    uint32_t black_pixel_ = 0;
     bool image_lsb_first_ = true;
     X11Atoms atoms_{};
     int root_width_ = 0;

@@ -6,8 +6,8 @@ void X11EwmhFocusSource::Refresh() { foreground_.Progress(); }
 
 std::optional<FocusedWindow> X11EwmhFocusSource::Focused() const
 {
-    const Window active = foreground_.Active();
-    if (active == None)
+    const xcb_window_t active = foreground_.Active();
+    if (active == XCB_NONE)
         return std::nullopt;
     FocusedWindow focused;
     focused.id = active;

@@ -1,7 +1,7 @@
 // The focus source of a desktop whose window manager follows the EWMH: the
 // foreground window as _NET_ACTIVE_WINDOW names it, its title and frame,
 // all kept current by the X events the backend reads (x11_foreground.h).
-// Its events arrive on the display's own connection, so it has no
+// Its events arrive on the backend's main connection, so it has no
 // descriptor of its own.
 #pragma once
 

@@ -1,9 +1,6 @@
 #include "platform/x11/x11_layout_lookup.h"
 
-#include <X11/Xlib-xcb.h>
-#include <xcb/xcb.h>
-
-#include "platform/x11/x11_connection.h"
+#include <utility>
 
 namespace {
 
@@ -14,91 +11,111 @@ X11Geometry GeometryOf(const xcb_get_geometry_reply_t& reply)
 
 } // namespace
 
-void X11LayoutLookup::Start(X11Connection& x, Window window)
+void X11LayoutLookup::Start(xcb_window_t window, std::function<void(Outcome)> ended)
 {
     Forget();
-    x_ = &x;
+    ended_ = std::move(ended);
     asking_ = true;
     window_ = window;
     found_ = X11Layout{};
-    xcb_connection_t* connection = XGetXCBConnection(x.queries());
-    client_.Sent(x, xcb_get_geometry(connection, xcb_drawable_t(window)).sequence);
+    client_ = Answer::kAwaited;
+    client_asked_ = questions_.AskGeometry(window, [this](const xcb_get_geometry_reply_t* reply) {
+        client_asked_ = 0;
+        client_ = reply ? Answer::kCame : Answer::kNone;
+        if (reply)
+            client_geometry_ = GeometryOf(*reply);
+        Answered();
+    });
     AskAbout(window);
 }
 
-void X11LayoutLookup::AskAbout(Window level)
+void X11LayoutLookup::AskAbout(xcb_window_t level)
 {
     level_ = level;
-    xcb_connection_t* connection = XGetXCBConnection(x_->queries());
-    tree_.Sent(*x_, xcb_query_tree(connection, xcb_window_t(level)).sequence);
-    geometry_.Forget();
-    place_.Forget();
+    questions_.Forget(tree_asked_);
+    questions_.Forget(geometry_asked_);
+    questions_.Forget(place_asked_);
+    tree_ = geometry_ = place_ = Answer::kAwaited;
+    tree_asked_ = questions_.AskTree(level, [this](const xcb_query_tree_reply_t* reply) {
+        tree_asked_ = 0;
+        tree_ = reply ? Answer::kCame : Answer::kNone;
+        if (reply) {
+            level_parent_ = reply->parent;
+            level_root_ = reply->root;
+        }
+        Answered();
+    });
     if (level == window_)
         return; // the window's own geometry is asked for once
-    geometry_.Sent(*x_, xcb_get_geometry(connection, xcb_drawable_t(level)).sequence);
-    place_.Sent(*x_, xcb_translate_coordinates(connection, xcb_window_t(window_),
-                                               xcb_window_t(level), 0, 0)
-                         .sequence);
+    geometry_asked_ = questions_.AskGeometry(level, [this](const xcb_get_geometry_reply_t* reply) {
+        geometry_asked_ = 0;
+        geometry_ = reply ? Answer::kCame : Answer::kNone;
+        if (reply)
+            level_geometry_ = GeometryOf(*reply);
+        Answered();
+    });
+    place_asked_ =
+        questions_.AskPlace(window_, level, [this](const xcb_translate_coordinates_reply_t* reply) {
+            place_asked_ = 0;
+            place_ = reply ? Answer::kCame : Answer::kNone;
+            if (reply) {
+                place_x_ = reply->dst_x;
+                place_y_ = reply->dst_y;
+            }
+            Answered();
+        });
 }
 
-X11LayoutLookup::Progress X11LayoutLookup::Advance()
+void X11LayoutLookup::Answered()
 {
-    if (!asking_)
-        return Progress::kIdle;
-    if (!tree_.Take())
-        return Progress::kAsking;
-    const auto* tree = tree_.As<xcb_query_tree_reply_t>();
-    if (!tree)
-        return level_ == window_ ? End(Progress::kGone) : StartOver();
+    if (tree_ == Answer::kAwaited)
+        return;
+    if (tree_ == Answer::kNone)
+        return level_ == window_ ? End(Outcome::kGone) : StartOver();
     if (level_ == window_)
-        found_.parent = tree->parent;
-    if (tree->parent != tree->root && tree->parent != XCB_NONE) {
-        AskAbout(tree->parent);
-        return Progress::kAsking;
-    }
+        found_.parent = level_parent_;
+    if (level_parent_ != level_root_ && level_parent_ != XCB_NONE)
+        return AskAbout(level_parent_);
     // The level is the top level: its answers, and the window's own.
     const bool top_is_window = level_ == window_;
-    if (!client_.Take() || (!top_is_window && !(geometry_.Take() && place_.Take())))
-        return Progress::kAsking;
-    const auto* client = client_.As<xcb_get_geometry_reply_t>();
-    if (!client)
-        return End(Progress::kGone);
+    if (client_ == Answer::kAwaited ||
+        (!top_is_window && (geometry_ == Answer::kAwaited || place_ == Answer::kAwaited)))
+        return;
+    if (client_ == Answer::kNone)
+        return End(Outcome::kGone);
     found_.top_level = level_;
-    found_.client = GeometryOf(*client);
+    found_.client = client_geometry_;
     if (top_is_window) {
         found_.top = found_.client;
-        return End(Progress::kFound);
+        return End(Outcome::kFound);
     }
-    const auto* top = geometry_.As<xcb_get_geometry_reply_t>();
-    const auto* place = place_.As<xcb_translate_coordinates_reply_t>();
-    if (!top || !place)
+    if (geometry_ == Answer::kNone || place_ == Answer::kNone)
         return StartOver();
-    found_.top = GeometryOf(*top);
-    found_.client_dx = place->dst_x;
-    found_.client_dy = place->dst_y;
-    return End(Progress::kFound);
+    found_.top = level_geometry_;
+    found_.client_dx = place_x_;
+    found_.client_dy = place_y_;
+    End(Outcome::kFound);
 }
 
 // An ancestor went while it was asked about: a window manager that ends
 // takes its frames with it, and one that starts puts the window in a new
 // frame. The window itself is still there; where it is now is asked anew.
-X11LayoutLookup::Progress X11LayoutLookup::StartOver()
-{
-    Start(*x_, window_);
-    return Progress::kAsking;
-}
+void X11LayoutLookup::StartOver() { Start(window_, std::move(ended_)); }
 
-X11LayoutLookup::Progress X11LayoutLookup::End(Progress progress)
+void X11LayoutLookup::End(Outcome outcome)
 {
+    std::function<void(Outcome)> ended = std::move(ended_);
     Forget();
-    return progress;
+    // Told last: it may start another lookup.
+    ended(outcome);
 }
 
 void X11LayoutLookup::Forget()
 {
     asking_ = false;
-    client_.Forget();
-    tree_.Forget();
-    geometry_.Forget();
-    place_.Forget();
+    ended_ = nullptr;
+    questions_.Forget(client_asked_);
+    questions_.Forget(tree_asked_);
+    questions_.Forget(geometry_asked_);
+    questions_.Forget(place_asked_);
 }

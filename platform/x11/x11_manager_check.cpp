@@ -1,6 +1,5 @@
 #include "platform/x11/x11_manager_check.h"
 
-#include <X11/Xatom.h>
 #include <algorithm>
 #include <vector>
 
@@ -10,95 +9,107 @@ namespace {
 
 // _NET_SUPPORTED is read in pieces of this many atoms, up to the most a
 // property can sensibly list, until _NET_ACTIVE_WINDOW is found.
-constexpr long kSupportedPiece = 16384;
-constexpr long kSupportedMost = 1 << 18;
+constexpr uint32_t kSupportedPiece = 16384;
+constexpr uint32_t kSupportedMost = 1 << 18;
 
-// The window a one-item window property names, None for anything else.
-Window NamedWindow(const x11_properties::PropertyData& answer)
+// The window a one-item window property names, XCB_NONE for anything else
+// (or no answer).
+xcb_window_t NamedWindow(const x11_properties::PropertyData* answer)
 {
     std::vector<uint32_t> items;
-    if (x11_properties::ParseItems32(answer, XA_WINDOW, 1, items) && !items.empty())
+    if (answer && x11_properties::ParseItems32(*answer, XCB_ATOM_WINDOW, 1, items) &&
+        !items.empty())
         return items[0];
-    return None;
+    return XCB_NONE;
 }
 
 } // namespace
 
-X11ManagerCheck::X11ManagerCheck(X11Connection& x, std::function<void(Window)> reselect)
-    : x_(x), reselect_(std::move(reselect))
+X11ManagerCheck::X11ManagerCheck(X11Connection& x, X11Questions& questions,
+                                 std::function<void(xcb_window_t)> reselect,
+                                 std::function<void()> changed)
+    : x_(x), questions_(questions), reselect_(std::move(reselect)), changed_(std::move(changed))
 {
 }
 
 void X11ManagerCheck::Ask()
 {
-    if (named_ != None) {
-        const Window dropped = named_;
-        named_ = None;
+    if (named_ != XCB_NONE) {
+        const xcb_window_t dropped = named_;
+        named_ = XCB_NONE;
         reselect_(dropped);
     }
-    question_.Ask(x_, x_.root(), x_.atoms().net_supporting_wm_check, 1);
-    stage_ = Stage::kRootCheck;
+    AskProperty(x_.Root(), x_.atoms().net_supporting_wm_check, 1, 0, Stage::kRootCheck);
 }
 
-void X11ManagerCheck::AskSupported(long offset)
+void X11ManagerCheck::AskProperty(xcb_window_t window, xcb_atom_t property, uint32_t length,
+                                  uint32_t offset, Stage stage)
+{
+    questions_.Forget(asked_);
+    asked_ = questions_.AskProperty(
+        window, property, length,
+        [this](const x11_properties::PropertyData* answer) {
+            asked_ = 0;
+            Answered(answer);
+        },
+        offset);
+    stage_ = stage;
+}
+
+void X11ManagerCheck::AskSupported(uint32_t offset)
 {
     offset_ = offset;
-    question_.Ask(x_, x_.root(), x_.atoms().net_supported, kSupportedPiece, offset);
-    stage_ = Stage::kSupported;
+    AskProperty(x_.Root(), x_.atoms().net_supported, kSupportedPiece, offset, Stage::kSupported);
 }
 
-bool X11ManagerCheck::Advance()
+void X11ManagerCheck::Answered(const x11_properties::PropertyData* answer)
 {
-    if (stage_ == Stage::kIdle || !question_.Take())
-        return false;
     switch (stage_) {
     case Stage::kRootCheck: {
-        const Window named = NamedWindow(question_.Answer());
-        if (named == None || named == x_.root())
-            return Decide(None, false);
+        const xcb_window_t named = NamedWindow(answer);
+        if (named == XCB_NONE || named == x_.Root())
+            return Decide(XCB_NONE, false);
         // Watched before it is asked about: an end after the answer is
         // heard of.
         named_ = named;
         reselect_(named);
-        question_.Ask(x_, named, x_.atoms().net_supporting_wm_check, 1);
-        stage_ = Stage::kOwnCheck;
-        return false;
+        return AskProperty(named, x_.atoms().net_supporting_wm_check, 1, 0, Stage::kOwnCheck);
     }
     case Stage::kOwnCheck:
-        if (NamedWindow(question_.Answer()) != named_)
-            return Decide(None, false);
-        AskSupported(0);
-        return false;
+        if (NamedWindow(answer) != named_)
+            return Decide(XCB_NONE, false);
+        return AskSupported(0);
     case Stage::kSupported: {
         std::vector<uint32_t> items;
-        if (!x11_properties::ParseItems32(question_.Answer(), XA_ATOM, kSupportedPiece, items))
+        if (!answer ||
+            !x11_properties::ParseItems32(*answer, XCB_ATOM_ATOM, kSupportedPiece, items))
             return Decide(named_, false);
         if (std::find(items.begin(), items.end(), x_.atoms().net_active_window) != items.end())
             return Decide(named_, true);
-        if (!question_.More() || offset_ + kSupportedPiece >= kSupportedMost)
+        if (!answer->more || offset_ + kSupportedPiece >= kSupportedMost)
             return Decide(named_, false);
-        AskSupported(offset_ + kSupportedPiece);
-        return false;
+        return AskSupported(offset_ + kSupportedPiece);
     }
     case Stage::kIdle:
         break;
     }
-    return false;
 }
 
-bool X11ManagerCheck::Decide(Window check, bool ewmh)
+void X11ManagerCheck::Decide(xcb_window_t check, bool ewmh)
 {
-    question_.Forget();
+    questions_.Forget(asked_);
     stage_ = Stage::kIdle;
     decided_ = true;
-    const Window before = check_;
-    const Window named = named_;
+    const xcb_window_t before = check_;
+    const bool ewmh_before = ewmh_;
+    const xcb_window_t named = named_;
     check_ = check;
     ewmh_ = ewmh;
-    named_ = None;
-    if (before != None && before != check)
+    named_ = XCB_NONE;
+    if (before != XCB_NONE && before != check)
         reselect_(before);
-    if (named != None && named != check)
+    if (named != XCB_NONE && named != check)
         reselect_(named);
-    return true;
+    if (check != before || ewmh != ewmh_before)
+        changed_();
 }

@@ -9,8 +9,10 @@
 #include <atomic>
 #include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <thread>
 #include <unistd.h>
 
@@ -21,6 +23,7 @@
 #include "platform/winapi.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_layout_lookup.h"
+#include "platform/x11/x11_questions.h"
 #include "tests/e2e/backend_connection.h"
 #include "tests/e2e/desktop_scene.h"
 
@@ -362,7 +365,7 @@ Window StartFakeManager(Display* display, Window active)
     set(Window(check), check_name, XA_WINDOW, check);
     set(root, XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM, supported);
     set(root, check_name, XA_WINDOW, check);
-    SyncBackend(backend->Connection());
+    XSync(display, False);
     return Window(check);
 }
 
@@ -372,7 +375,7 @@ void NameActive(Display* display, Window window)
     XChangeProperty(display, DefaultRootWindow(display),
                     XInternAtom(display, "_NET_ACTIVE_WINDOW", False), XA_WINDOW, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&value), 1);
-    SyncBackend(backend->Connection());
+    XSync(display, False);
 }
 
 
@@ -568,22 +571,31 @@ TEST_F(BackendWithoutManager, ALookupWhoseFrameGoesFindsTheWindowWhereItIsNow)
     XMapWindow(desktop, frame);
     XSync(desktop, False);
 
+    // The backend's own questions wait for nothing meanwhile: these are
+    // asked beside them, on the same connection.
     X11Connection& x = backend->Connection();
-    X11LayoutLookup lookup;
-    lookup.Start(x, client);
+    X11Questions questions(x);
+    // A round trip on the connection for questions: what was asked before
+    // it is answered, and the answers are read, not yet taken.
+    auto answered = [&] {
+        std::free(xcb_get_input_focus_reply(x.Questions(), xcb_get_input_focus(x.Questions()),
+                                            nullptr));
+    };
+    X11LayoutLookup lookup(questions);
+    std::optional<X11LayoutLookup::Outcome> outcome;
+    lookup.Start(xcb_window_t(client), [&](X11LayoutLookup::Outcome ended) { outcome = ended; });
     // The first answers (the client's parent is the frame) are given...
-    XSync(x.queries(), False);
+    answered();
     // ...and then the frame goes, as a manager's do when it ends.
     XReparentWindow(desktop, client, root, 250, 180);
     XDestroyWindow(desktop, frame);
     XSync(desktop, False);
 
-    X11LayoutLookup::Progress progress = X11LayoutLookup::Progress::kAsking;
-    for (int turn = 0; turn < 20 && progress == X11LayoutLookup::Progress::kAsking; ++turn) {
-        progress = lookup.Advance();
-        XSync(x.queries(), False); // the answers to what it asked next
+    for (int turn = 0; turn < 20 && !outcome; ++turn) {
+        questions.Take();
+        answered(); // the answers to what it asked next
     }
-    ASSERT_EQ(progress, X11LayoutLookup::Progress::kFound) << "the window was taken for gone";
+    ASSERT_EQ(outcome, X11LayoutLookup::Outcome::kFound) << "the window was taken for gone";
     EXPECT_EQ(lookup.Found().top_level, client);
     EXPECT_EQ(lookup.Found().top.x, 250);
     EXPECT_EQ(lookup.Found().top.y, 180);

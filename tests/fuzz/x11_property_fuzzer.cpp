@@ -1,9 +1,8 @@
-// The X property readers, given raw replies as Xlib hands them over: any
+// The X property readers, given raw replies as the server sends them: any
 // type, format, length and contents. Texts and items come out only for the
 // type and format asked for, and frame extents of any value give a
 // rectangle without overflow (the undefined-behaviour sanitizer watches the
 // arithmetic) that stays within reach of the window.
-#include <X11/Xatom.h>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +10,7 @@
 #include <vector>
 
 #include "platform/x11/x11_frame_rect.h"
-#include "platform/x11/x11_property_data.h"
+#include "platform/x11/x11_property_checks.h"
 
 namespace {
 
@@ -36,33 +35,34 @@ private:
     size_t at_ = 0;
 };
 
-constexpr Atom kUtf8 = 300; // stands for UTF8_STRING: any atom number will do
+constexpr xcb_atom_t kUtf8 = 300; // stands for UTF8_STRING: any atom number will do
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Bytes in(data, size);
-    static const Atom kTypes[] = {None, XA_STRING, kUtf8, XA_CARDINAL, XA_WINDOW, XA_ATOM};
+    static const xcb_atom_t kTypes[] = {XCB_NONE,         XCB_ATOM_STRING, kUtf8,
+                                        XCB_ATOM_CARDINAL, XCB_ATOM_WINDOW, XCB_ATOM_ATOM};
     x11_properties::PropertyData reply;
     reply.type = kTypes[in.Take<uint8_t>() % 6];
     static const int kFormats[] = {8, 16, 32, 0, 7};
     reply.format = kFormats[in.Take<uint8_t>() % 5];
     const size_t max = in.Take<uint8_t>();
 
-    // The items as Xlib lays them out: bytes, shorts or longs.
-    const size_t item_size = reply.format == 32 ? sizeof(long) : reply.format == 16 ? 2 : 1;
+    // The items packed as sent: bytes, or 16 or 32 bits each.
+    const size_t item_size = reply.format == 32 ? 4 : reply.format == 16 ? 2 : 1;
     std::vector<uint8_t> items(in.Rest(), in.Rest() + in.Left() / item_size * item_size);
-    reply.count = items.size() / item_size;
+    reply.count = uint32_t(items.size() / item_size);
     reply.data = items.empty() ? nullptr : items.data();
 
     std::string text;
-    if (x11_properties::ParseText(reply, {XA_STRING, kUtf8}, max, text) &&
+    if (x11_properties::ParseText(reply, {XCB_ATOM_STRING, kUtf8}, max, text) &&
         (reply.format != 8 || text.size() > max || text.size() > reply.count))
         std::abort();
     std::vector<uint32_t> values;
-    if (x11_properties::ParseItems32(reply, XA_CARDINAL, max, values) &&
-        (reply.type != XA_CARDINAL || values.size() > max || values.size() > reply.count))
+    if (x11_properties::ParseItems32(reply, XCB_ATOM_CARDINAL, max, values) &&
+        (reply.type != XCB_ATOM_CARDINAL || values.size() > max || values.size() > reply.count))
         std::abort();
 
     // Any four items as extents, on a window the server could describe:

@@ -127,10 +127,12 @@ public:
         return status;
     }
 
-    // A press and a release of the first button, sent to the window; the
-    // backend's sync reads them, so the next DoEvents finds them.
+    // A press and a release of the first button, sent to the window (which
+    // the backend's sync has made); its next sync reads them, so the next
+    // DoEvents finds them.
     void Click(Form& form, int x, int y) override
     {
+        SyncBackend(backend_->Connection());
         XEvent event{};
         XButtonEvent& button = event.xbutton;
         button.type = ButtonPress;

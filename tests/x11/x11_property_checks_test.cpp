@@ -3,10 +3,8 @@
 // give a rectangle within the window's own bounds.
 #include <gtest/gtest.h>
 
-#include <X11/Xatom.h>
-
 #include "platform/x11/x11_frame_rect.h"
-#include "platform/x11/x11_property_data.h"
+#include "platform/x11/x11_property_checks.h"
 
 namespace {
 
@@ -52,33 +50,32 @@ TEST(FrameRect, ExtentsOfAnySizeStayWithinTheWindowsBounds)
 
 TEST(PropertyData, OnlyTheExpectedTypeAndFormatAreRead)
 {
-    const Atom utf8 = 300; // any atom number: nothing here asks the server
+    const xcb_atom_t utf8 = 300; // any atom number: nothing here asks the server
     const char bytes[] = "Form1";
-    x11_properties::PropertyData text{XA_STRING, 8, 5,
+    x11_properties::PropertyData text{XCB_ATOM_STRING, 8, 5,
                                       reinterpret_cast<const unsigned char*>(bytes)};
     std::string title = "old";
     EXPECT_FALSE(x11_properties::ParseText(text, {utf8}, 127, title));
     EXPECT_EQ(title, "");
-    EXPECT_TRUE(x11_properties::ParseText(text, {XA_STRING, utf8}, 127, title));
+    EXPECT_TRUE(x11_properties::ParseText(text, {XCB_ATOM_STRING, utf8}, 127, title));
     EXPECT_EQ(title, "Form1");
-    EXPECT_TRUE(x11_properties::ParseText(text, {XA_STRING}, 3, title));
+    EXPECT_TRUE(x11_properties::ParseText(text, {XCB_ATOM_STRING}, 3, title));
     EXPECT_EQ(title, "For");
     text.format = 32;
-    EXPECT_FALSE(x11_properties::ParseText(text, {XA_STRING}, 127, title));
+    EXPECT_FALSE(x11_properties::ParseText(text, {XCB_ATOM_STRING}, 127, title));
 
-    // 32-bit items: exactly the type, and the 32 bits that were sent even
-    // where Xlib widened them with a sign.
-    const unsigned long items[2] = {0xFFFFFFFFFFFFFFFFul, 7};
-    x11_properties::PropertyData cardinals{XA_CARDINAL, 32, 2,
+    // 32-bit items: exactly the type, and the 32 bits that were sent.
+    const uint32_t items[2] = {0xFFFFFFFFu, 7};
+    x11_properties::PropertyData cardinals{XCB_ATOM_CARDINAL, 32, 2,
                                            reinterpret_cast<const unsigned char*>(items)};
     std::vector<uint32_t> values;
-    ASSERT_TRUE(x11_properties::ParseItems32(cardinals, XA_CARDINAL, 4, values));
+    ASSERT_TRUE(x11_properties::ParseItems32(cardinals, XCB_ATOM_CARDINAL, 4, values));
     EXPECT_EQ(values, (std::vector<uint32_t>{0xFFFFFFFFu, 7}));
-    ASSERT_TRUE(x11_properties::ParseItems32(cardinals, XA_CARDINAL, 1, values));
+    ASSERT_TRUE(x11_properties::ParseItems32(cardinals, XCB_ATOM_CARDINAL, 1, values));
     EXPECT_EQ(values.size(), 1u);
-    EXPECT_FALSE(x11_properties::ParseItems32(cardinals, XA_WINDOW, 4, values));
+    EXPECT_FALSE(x11_properties::ParseItems32(cardinals, XCB_ATOM_WINDOW, 4, values));
     cardinals.format = 16;
-    EXPECT_FALSE(x11_properties::ParseItems32(cardinals, XA_CARDINAL, 4, values));
+    EXPECT_FALSE(x11_properties::ParseItems32(cardinals, XCB_ATOM_CARDINAL, 4, values));
 }
 
 } // namespace

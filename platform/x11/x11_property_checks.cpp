@@ -1,25 +1,24 @@
-#include "platform/x11/x11_property_data.h"
+#include "platform/x11/x11_property_checks.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace x11_properties {
 
-bool ParseItems32(const PropertyData& reply, Atom type, std::size_t max_items,
+bool ParseItems32(const PropertyData& reply, xcb_atom_t type, std::size_t max_items,
                   std::vector<uint32_t>& items)
 {
     items.clear();
     if (reply.type != type || reply.format != 32 || (reply.count > 0 && !reply.data))
         return false;
-    const std::size_t count = std::min<std::size_t>(reply.count, max_items);
-    const auto* values = reinterpret_cast<const unsigned long*>(reply.data);
-    items.reserve(count);
-    // Xlib may sign-extend a 32-bit item into its long: keep the bits sent.
-    for (std::size_t i = 0; i < count; ++i)
-        items.push_back(uint32_t(values[i] & 0xFFFFFFFFu));
+    // Copied out: the bytes need not be aligned for 32-bit reads.
+    items.resize(std::min<std::size_t>(reply.count, max_items));
+    if (!items.empty())
+        std::memcpy(items.data(), reply.data, items.size() * sizeof(uint32_t));
     return true;
 }
 
-bool ParseText(const PropertyData& reply, std::initializer_list<Atom> types,
+bool ParseText(const PropertyData& reply, std::initializer_list<xcb_atom_t> types,
                std::size_t max_bytes, std::string& text)
 {
     text.clear();

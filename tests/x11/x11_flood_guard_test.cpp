@@ -2,14 +2,14 @@
 // and how long it waits before listening again.
 #include <gtest/gtest.h>
 
-#include "platform/x11/x11_change_rate.h"
+#include "platform/x11/x11_flood_guard.h"
 
 namespace {
 
 constexpr int64_t kSecond = 1'000'000'000;
 
 // Counts one period's worth of changes at `time_ms`; true if they trip it.
-bool Flood(X11ChangeRate& rate, Time time_ms)
+bool Flood(X11ChangeRate& rate, xcb_timestamp_t time_ms)
 {
     bool tripped = false;
     for (int i = 0; i <= X11ChangeRate::kMostChangesPerPeriod; ++i)
@@ -30,11 +30,11 @@ TEST(ChangeRate, AFloodHeardAgainAtOnceDoublesTheWaitAndAQuietSpellSetsItBack)
 {
     X11ChangeRate rate;
     // A window manager's pace is no flood, however long it goes on.
-    for (Time ms = 0; ms < 10'000; ms += 10)
+    for (xcb_timestamp_t ms = 0; ms < 10'000; ms += 10)
         EXPECT_FALSE(rate.Count(ms));
 
     int64_t now = 100 * kSecond;
-    Time server_ms = 20'000;
+    xcb_timestamp_t server_ms = 20'000;
     ASSERT_TRUE(Flood(rate, server_ms));
     rate.StopListening(now);
     EXPECT_FALSE(Flood(rate, server_ms)) << "not counted while not listening";
