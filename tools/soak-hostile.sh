@@ -13,7 +13,7 @@
 # (then no sanitizer watches, and resident memory is judged too).
 #
 # Walkers' memory is its live heap: every byte allocated and not yet freed,
-# by walkers and by Xlib and xcb (their queues included), as the allocator
+# by walkers and by xcb (its queues included), as the allocator
 # counts it; walkers prints it with its statistics. Resident memory is
 # logged and reported beside it, and judged only without a sanitizer: in a
 # sanitized build it counts the sanitizer's bookkeeping too, which grows for
