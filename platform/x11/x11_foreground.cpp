@@ -57,7 +57,7 @@ void X11Foreground::Observe(const X11Event& event)
         break;
     }
     case XCB_CONFIGURE_NOTIFY:
-        for (X11KnownWindow* k : {shown_.get(), coming_.get()})
+        for (X11KnownWindow* k : {shown_.get(), newly_in_front_.get()})
             if (k)
                 k->ObserveConfigure(event.As<xcb_configure_notify_event_t>(), event.Synthetic());
         break;
@@ -67,7 +67,7 @@ void X11Foreground::Observe(const X11Event& event)
         break;
     case XCB_DESTROY_NOTIFY: {
         const xcb_window_t gone = event.As<xcb_destroy_notify_event_t>().window;
-        for (X11KnownWindow* k : {shown_.get(), coming_.get()}) {
+        for (X11KnownWindow* k : {shown_.get(), newly_in_front_.get()}) {
             if (!k || k->window == XCB_NONE)
                 continue;
             if (gone == k->window) {
@@ -90,7 +90,7 @@ void X11Foreground::Observe(const X11Event& event)
         if (manager_.Ewmh())
             break;
         bool watched = w == x_.Root();
-        for (const X11KnownWindow* k : {shown_.get(), coming_.get()})
+        for (const X11KnownWindow* k : {shown_.get(), newly_in_front_.get()})
             watched =
                 watched || (k && w != XCB_NONE && (w == k->window || w == k->layout.top_level));
         if (watched)
@@ -108,8 +108,8 @@ X11KnownWindow* X11Foreground::Find(xcb_window_t window) const
         return nullptr;
     if (window == shown_->window)
         return shown_.get();
-    if (coming_ && window == coming_->window)
-        return coming_.get();
+    if (newly_in_front_ && window == newly_in_front_->window)
+        return newly_in_front_.get();
     return nullptr;
 }
 
@@ -131,7 +131,7 @@ void X11Foreground::ListenAgainWhenDue(int64_t now_ns)
         Select(x_.Root());
         manager_stale_ = active_stale_ = true; // what changed meanwhile is unknown
     }
-    for (X11KnownWindow* k : {shown_.get(), coming_.get()}) {
+    for (X11KnownWindow* k : {shown_.get(), newly_in_front_.get()}) {
         if (k && k->window != XCB_NONE && !k->TitleAsked() && k->rate.ListenAgainDue(now_ns)) {
             Select(k->window);
             k->title_stale = k->extents_stale = true;
@@ -143,7 +143,7 @@ uint32_t X11Foreground::MaskFor(xcb_window_t window) const
 {
     uint32_t mask = own_mask_(window);
     bool deaf = window == x_.Root() && root_rate_.Deaf();
-    for (const X11KnownWindow* k : {shown_.get(), coming_.get()}) {
+    for (const X11KnownWindow* k : {shown_.get(), newly_in_front_.get()}) {
         if (!k || k->window == XCB_NONE)
             continue;
         if (window == k->window) {
@@ -191,7 +191,7 @@ void X11Foreground::AwaitFirstAnswers()
     for (;;) {
         Advance();
         const int64_t left = end - MonotonicNanoseconds();
-        if (Settled() || left <= 0)
+        if (FirstAnswersIn() || left <= 0)
             break;
         // In short slices: an answer may already sit in what was read.
         questions_.Await(int(std::min<int64_t>(left / 1'000'000 + 1, 5)));
@@ -199,9 +199,9 @@ void X11Foreground::AwaitFirstAnswers()
     held_ = held;
 }
 
-bool X11Foreground::Settled() const
+bool X11Foreground::FirstAnswersIn() const
 {
-    return manager_.Decided() && !manager_.Asking() && !active_.Asked() && !coming_;
+    return manager_.Decided() && !manager_.Asking() && !active_.Asked() && !newly_in_front_;
 }
 
 void X11Foreground::Advance()
@@ -222,9 +222,9 @@ void X11Foreground::Advance()
         active_stale_ = false;
         active_.Ask(manager_.Ewmh());
     }
-    if (coming_) {
-        coming_->Refresh();
-        if (coming_->Complete(MonotonicNanoseconds()) && !held_)
+    if (newly_in_front_) {
+        newly_in_front_->Refresh();
+        if (newly_in_front_->Complete(MonotonicNanoseconds()) && !held_)
             Promote();
     }
 }
@@ -243,25 +243,25 @@ void X11Foreground::ManagerChanged()
 
 void X11Foreground::Follow(xcb_window_t now)
 {
-    const xcb_window_t following = coming_ ? coming_->window : shown_->window;
+    const xcb_window_t following = newly_in_front_ ? newly_in_front_->window : shown_->window;
     if (root_rate_.Deaf() && now != following)
         root_rate_.StopListening(MonotonicNanoseconds());
     // The same window: what is known of it stays.
     if (now == following)
         return;
-    if (coming_)
-        Release(std::move(coming_));
+    if (newly_in_front_)
+        Release(std::move(newly_in_front_));
     if (now == shown_->window)
         return; // back to the window answered
-    coming_ = Know(now);
+    newly_in_front_ = Know(now);
     if (now == XCB_NONE) {
-        coming_->look_again_ns = MonotonicNanoseconds() + kNoneLasts;
+        newly_in_front_->look_again_ns = MonotonicNanoseconds() + kNoneLasts;
         return;
     }
     // Watch first, then ask: a change after the answer is then heard of.
     Select(now);
-    coming_->look_again_ns = MonotonicNanoseconds() + X11KnownWindow::kLookAgainAfterNs;
-    coming_->Refresh();
+    newly_in_front_->look_again_ns = MonotonicNanoseconds() + X11KnownWindow::kLookAgainAfterNs;
+    newly_in_front_->Refresh();
     // The focus is heard of leaving only once the new window is watched:
     // if it left meanwhile, the next answer says so.
     if (!manager_.Ewmh())
@@ -271,7 +271,7 @@ void X11Foreground::Follow(xcb_window_t now)
 void X11Foreground::Promote()
 {
     std::unique_ptr<X11KnownWindow> before = std::move(shown_);
-    shown_ = std::move(coming_);
+    shown_ = std::move(newly_in_front_);
     Release(std::move(before));
 }
 

@@ -49,7 +49,7 @@ public:
     xcb_window_t Active();
     // Whether an answer is awaited about which window is in front or about
     // a window newly there.
-    bool Asking() const { return manager_.Asking() || active_.Asked() || coming_; }
+    bool Asking() const { return manager_.Asking() || active_.Asked() || newly_in_front_; }
     // Between ticks: takes the answers that came and asks what follows,
     // so that a window newly in front is known in full by the next tick.
     void Progress()
@@ -76,7 +76,7 @@ public:
 private:
     // The first answers, waited for a moment at the start.
     void AwaitFirstAnswers();
-    bool Settled() const;
+    bool FirstAnswersIn() const;
     // Takes every answer that came and asks what is due.
     void Advance();
     void ManagerChanged();
@@ -111,5 +111,5 @@ private:
     // The window answered, and the one newly in front while it is not yet
     // known in full.
     std::unique_ptr<X11KnownWindow> shown_;
-    std::unique_ptr<X11KnownWindow> coming_;
+    std::unique_ptr<X11KnownWindow> newly_in_front_;
 };
