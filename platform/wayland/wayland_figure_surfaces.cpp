@@ -41,12 +41,13 @@ wl_region* WaylandFigureSurfaces::OutlineOf(const WaylandPicture& picture)
     return region;
 }
 
-bool WaylandFigureSurfaces::Owns(const wl_surface* surface) const
+std::vector<const wl_surface*> WaylandFigureSurfaces::Shown() const
 {
+    std::vector<const wl_surface*> shown;
     for (const Figure& figure : figures_)
-        if (figure.surface == surface)
-            return figure.buffer != nullptr;
-    return false;
+        if (figure.buffer)
+            shown.push_back(figure.surface);
+    return shown;
 }
 
 // Inside its outline the picture's own pixels, each as a scale x scale

@@ -32,8 +32,8 @@ public:
               int scale);
     // Takes them all off the screen with the parent's next commit.
     void Hide();
-    // Whether `surface` is one of the figures.
-    bool Owns(const wl_surface* surface) const;
+    // The figures shown, as surfaces.
+    std::vector<const wl_surface*> Shown() const;
 
 private:
     struct Figure {
