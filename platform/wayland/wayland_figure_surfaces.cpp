@@ -41,13 +41,11 @@ wl_region* WaylandFigureSurfaces::OutlineOf(const WaylandPicture& picture)
     return region;
 }
 
-std::vector<const wl_surface*> WaylandFigureSurfaces::Shown() const
+void WaylandFigureSurfaces::Shown(std::vector<const wl_surface*>& shown) const
 {
-    std::vector<const wl_surface*> shown;
     for (const Figure& figure : figures_)
         if (figure.buffer)
             shown.push_back(figure.surface);
-    return shown;
 }
 
 // Inside its outline the picture's own pixels, each as a scale x scale

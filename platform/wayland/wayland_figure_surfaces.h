@@ -32,8 +32,8 @@ public:
               int scale);
     // Takes them all off the screen with the parent's next commit.
     void Hide();
-    // The figures shown, as surfaces.
-    std::vector<const wl_surface*> Shown() const;
+    // Adds the figures shown, as surfaces, to `shown`.
+    void Shown(std::vector<const wl_surface*>& shown) const;
 
 private:
     struct Figure {

@@ -108,26 +108,25 @@ bool WaylandOutputSurface::Clicked(const wl_surface* surface, double x, double y
 // reaches the socket): the click is judged by what the compositor had.
 void WaylandOutputSurface::Commit()
 {
-    auto now = std::make_unique<Earlier>();
-    pixman_region32_copy(now->input.get(), input_.get());
+    shown_now_.clear();
     if (figures_)
-        now->figures = figures_->Shown();
-    const bool input_same = pixman_region32_equal(now->input.get(), committed_.input.get());
+        figures_->Shown(shown_now_);
+    const bool input_same = pixman_region32_equal(input_.get(), committed_.input.get());
     const bool figures_kept = std::all_of(
         committed_.figures.begin(), committed_.figures.end(), [&](const wl_surface* figure) {
-            return std::find(now->figures.begin(), now->figures.end(), figure) !=
-                   now->figures.end();
+            return std::find(shown_now_.begin(), shown_now_.end(), figure) != shown_now_.end();
         });
     wl_surface_commit(surface_);
-    if (input_same && figures_kept) {
-        committed_.figures = std::move(now->figures);
-        return;
+    if (!input_same || !figures_kept) {
+        auto before = std::make_unique<Earlier>();
+        std::swap(before->input, committed_.input);
+        pixman_region32_copy(committed_.input.get(), input_.get());
+        std::swap(before->figures, committed_.figures);
+        before->taken = wl_display_sync(connection_.display());
+        wl_callback_add_listener(before->taken, &kTakenListener, this);
+        earlier_.push_back(std::move(before));
     }
-    std::swap(committed_.input, now->input);
-    std::swap(committed_.figures, now->figures);
-    now->taken = wl_display_sync(connection_.display());
-    wl_callback_add_listener(now->taken, &kTakenListener, this);
-    earlier_.push_back(std::move(now));
+    std::swap(committed_.figures, shown_now_);
 }
 
 // The compositor has taken the commit: what took clicks before it, and

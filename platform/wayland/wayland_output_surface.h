@@ -83,6 +83,7 @@ private:
     PixmanRegion input_;  // the committed input region
     bool input_set_ = false;
     Earlier committed_; // what takes clicks as last committed
+    std::vector<const wl_surface*> shown_now_; // kept, so a commit allocates nothing
     std::deque<std::unique_ptr<Earlier>> earlier_; // oldest first
     std::unique_ptr<WaylandFigureSurfaces> figures_;
     bool figures_shown_ = false; // the surface's own buffer is transparent
