@@ -21,11 +21,26 @@ WaylandBackend::WaylandBackend(WaylandConnection& connection, std::unique_ptr<Fo
         for (const auto& [handle, window] : windows_)
             window->FollowOutputs();
     };
+    // A press is judged as it is read: by the time the button comes up a
+    // tick may have moved the figures from under it.
+    connection_.on_press = [this](const WaylandClick& click) {
+        pressed_ = nullptr;
+        for (const auto& [handle, window] : windows_)
+            if (window->Clicked(click.surface, click.x, click.y))
+                pressed_ = handle;
+    };
+    connection_.on_release = [this] {
+        if (pressed_)
+            clicked_.push_back(pressed_);
+        pressed_ = nullptr;
+    };
 }
 
 WaylandBackend::~WaylandBackend()
 {
     connection_.on_layout_changed = nullptr;
+    connection_.on_press = nullptr;
+    connection_.on_release = nullptr;
     if (std::getenv("WALKERS_WAYLAND_STATS"))
         ReportStats();
 }

@@ -80,6 +80,8 @@ private:
     std::vector<LoopSource*> watched_;
     std::vector<pollfd> poll_set_; // kept, so a turn of the loop allocates nothing
     std::map<HWND, WaylandFormWindow*> windows_;
+    HWND pressed_ = nullptr;    // the window a held button was pressed on
+    std::vector<HWND> clicked_; // clicks on figures, acted on in the loop
     uintptr_t next_handle_;
     uint64_t ticks_ = 0;
 };

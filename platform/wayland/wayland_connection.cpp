@@ -209,6 +209,7 @@ void WaylandConnection::SeatCapabilities(uint32_t capabilities)
         wl_pointer_release(pointer_);
         pointer_ = nullptr;
         pointer_surface_ = nullptr;
+        pressed_surface_ = nullptr;
     }
 }
 
@@ -223,6 +224,8 @@ void WaylandConnection::PointerLeave(wl_surface* surface)
 {
     if (surface == pointer_surface_)
         pointer_surface_ = nullptr;
+    if (surface == pressed_surface_)
+        pressed_surface_ = nullptr;
 }
 
 void WaylandConnection::PointerMotion(double x, double y)
@@ -231,12 +234,22 @@ void WaylandConnection::PointerMotion(double x, double y)
     pointer_y_ = y;
 }
 
-// A click is the left, right or middle button let go over a surface.
+// A click is the left, right or middle button pressed over a surface and
+// let go over it; the compositor sends the release where it sent the press.
 void WaylandConnection::PointerButton(uint32_t button, uint32_t state)
 {
-    if (state != WL_POINTER_BUTTON_STATE_RELEASED || !pointer_surface_)
-        return;
     if (button != BTN_LEFT && button != BTN_RIGHT && button != BTN_MIDDLE)
         return;
-    clicks_.push_back(WaylandClick{pointer_surface_, pointer_x_, pointer_y_});
+    if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
+        pressed_surface_ = pointer_surface_;
+        pressed_button_ = button;
+        if (pointer_surface_ && on_press)
+            on_press(WaylandClick{pointer_surface_, pointer_x_, pointer_y_});
+        return;
+    }
+    const bool click = pressed_surface_ && pressed_surface_ == pointer_surface_ &&
+                       button == pressed_button_;
+    pressed_surface_ = nullptr;
+    if (click && on_release)
+        on_release();
 }

@@ -25,7 +25,7 @@ struct WaylandOutput {
     int scale = 1;
 };
 
-// A button let go over one of our surfaces, at surface-local logical pixels.
+// A button pressed over one of our surfaces, at surface-local logical pixels.
 struct WaylandClick {
     wl_surface* surface = nullptr;
     double x = 0, y = 0;
@@ -54,8 +54,11 @@ public:
 
     // Called after the start when an output came, went or changed.
     std::function<void()> on_layout_changed;
-    // Clicks wait here until the event loop acts on them.
-    std::vector<WaylandClick>& Clicks() { return clicks_; }
+    // A click: a button pressed over one of our surfaces (on_press, called
+    // as it is read, while what the compositor aimed it at can still be told
+    // from what was committed since) and let go over the same (on_release).
+    std::function<void(const WaylandClick&)> on_press;
+    std::function<void()> on_release;
 
     // Listener entry points (the protocol's C callbacks).
     void AddGlobal(wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
@@ -83,5 +86,6 @@ private:
     bool started_ = false; // the first layout is known
     wl_surface* pointer_surface_ = nullptr;
     double pointer_x_ = 0, pointer_y_ = 0;
-    std::vector<WaylandClick> clicks_;
+    wl_surface* pressed_surface_ = nullptr; // while a button is held down over it
+    uint32_t pressed_button_ = 0;
 };

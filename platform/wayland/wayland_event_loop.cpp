@@ -83,16 +83,13 @@ void WaylandBackend::ProcessWatched(const pollfd* descriptors, int waited_ms)
 // destroy its window: each click looks the window up afresh.
 void WaylandBackend::ActOnClicks()
 {
-    std::vector<WaylandClick> clicks;
-    clicks.swap(connection_.Clicks());
-    for (const WaylandClick& click : clicks) {
-        Form* form = nullptr;
-        for (const auto& [handle, window] : windows_)
-            if (window->Clicked(click.surface, click.x, click.y))
-                form = &window->Owner();
-        if (!form)
+    std::vector<HWND> clicked;
+    clicked.swap(clicked_);
+    for (HWND handle : clicked) {
+        WaylandFormWindow* window = FindForm(handle);
+        if (!window)
             continue;
-        toolkit::DeliverClick(*form);
+        toolkit::DeliverClick(window->Owner());
         if (!AnyFormLoaded())
             return;
     }

@@ -41,12 +41,11 @@ wl_region* WaylandFigureSurfaces::OutlineOf(const WaylandPicture& picture)
     return region;
 }
 
-bool WaylandFigureSurfaces::Owns(const wl_surface* surface) const
+void WaylandFigureSurfaces::Shown(std::vector<const wl_surface*>& shown) const
 {
     for (const Figure& figure : figures_)
-        if (figure.surface == surface)
-            return figure.buffer != nullptr;
-    return false;
+        if (figure.buffer)
+            shown.push_back(figure.surface);
 }
 
 // Inside its outline the picture's own pixels, each as a scale x scale

@@ -32,8 +32,8 @@ public:
               int scale);
     // Takes them all off the screen with the parent's next commit.
     void Hide();
-    // Whether `surface` is one of the figures.
-    bool Owns(const wl_surface* surface) const;
+    // Adds the figures shown, as surfaces, to `shown`.
+    void Shown(std::vector<const wl_surface*>& shown) const;
 
 private:
     struct Figure {

@@ -16,6 +16,10 @@ constexpr uint32_t kOpaque = 0xFF000000u;
 
 WaylandOutputSurface& Of(void* data) { return *static_cast<WaylandOutputSurface*>(data); }
 
+const wl_callback_listener kTakenListener = {
+    [](void* data, wl_callback* callback, uint32_t) { Of(data).Taken(callback); },
+};
+
 const zwlr_layer_surface_v1_listener kLayerListener = {
     [](void* data, zwlr_layer_surface_v1*, uint32_t serial, uint32_t width, uint32_t height) {
         Of(data).Configure(serial, width, height);
@@ -48,6 +52,8 @@ WaylandOutputSurface::WaylandOutputSurface(WaylandConnection& connection, Waylan
 
 WaylandOutputSurface::~WaylandOutputSurface()
 {
+    for (const auto& earlier : earlier_)
+        wl_callback_destroy(earlier->taken);
     figures_.reset(); // subsurfaces go before their parent
     zwlr_layer_surface_v1_destroy(layer_surface_);
     wl_surface_destroy(surface_);
@@ -84,10 +90,56 @@ void WaylandOutputSurface::SetInputRegion(const pixman_region32_t& local)
 
 bool WaylandOutputSurface::Clicked(const wl_surface* surface, double x, double y) const
 {
-    if (surface != surface_)
-        return figures_ && figures_->Owns(surface); // the compositor took its outline
-    return pixman_region32_contains_point(const_cast<pixman_region32_t*>(input_.get()), int(x),
-                                          int(y), nullptr);
+    // On a figure the compositor took its outline.
+    auto took = [&](const PixmanRegion& input, const std::vector<const wl_surface*>& figures) {
+        if (surface == surface_)
+            return bool(pixman_region32_contains_point(const_cast<pixman_region32_t*>(input.get()),
+                                                       int(x), int(y), nullptr));
+        return std::find(figures.begin(), figures.end(), surface) != figures.end();
+    };
+    if (took(committed_.input, committed_.figures))
+        return true;
+    return std::any_of(earlier_.begin(), earlier_.end(),
+                       [&](const auto& earlier) { return took(earlier->input, earlier->figures); });
+}
+
+// A tick may commit between the compositor sending a click and walkers
+// reading it (KWin tells of a new focus over the bus before the button
+// reaches the socket): the click is judged by what the compositor had.
+void WaylandOutputSurface::Commit()
+{
+    shown_now_.clear();
+    if (figures_)
+        figures_->Shown(shown_now_);
+    const bool input_same = pixman_region32_equal(input_.get(), committed_.input.get());
+    const bool figures_kept = std::all_of(
+        committed_.figures.begin(), committed_.figures.end(), [&](const wl_surface* figure) {
+            return std::find(shown_now_.begin(), shown_now_.end(), figure) != shown_now_.end();
+        });
+    wl_surface_commit(surface_);
+    if (!input_same || !figures_kept) {
+        auto before = std::make_unique<Earlier>();
+        std::swap(before->input, committed_.input);
+        pixman_region32_copy(committed_.input.get(), input_.get());
+        std::swap(before->figures, committed_.figures);
+        before->taken = wl_display_sync(connection_.display());
+        wl_callback_add_listener(before->taken, &kTakenListener, this);
+        earlier_.push_back(std::move(before));
+    }
+    std::swap(committed_.figures, shown_now_);
+}
+
+// The compositor has taken the commit: what took clicks before it, and
+// before any commit older than it, takes none now.
+void WaylandOutputSurface::Taken(wl_callback* callback)
+{
+    while (!earlier_.empty()) {
+        const bool last = earlier_.front()->taken == callback;
+        wl_callback_destroy(earlier_.front()->taken);
+        earlier_.pop_front();
+        if (last)
+            break;
+    }
 }
 
 WaylandShmBuffer* WaylandOutputSurface::FreeBuffer(int width, int height)
@@ -197,7 +249,7 @@ void WaylandOutputSurface::Present(const TiledImage& image, const pixman_region3
     wl_surface_set_buffer_scale(surface_, scale);
     wl_surface_attach(surface_, buffer->Buffer(), 0, 0);
     buffer->MarkBusy();
-    wl_surface_commit(surface_);
+    Commit();
 }
 
 // The window sits at (left, top) of the layout, the output at its own place.
@@ -249,6 +301,6 @@ bool WaylandOutputSurface::PresentStamps(const std::vector<WaylandStamp>& stamps
     Localise(shape, left, top, local);
     pixman_region32_copy(shown_.get(), local.get());
     SetInputRegion(*PixmanRegion().get()); // the figures take the clicks
-    wl_surface_commit(surface_);
+    Commit();
     return true;
 }

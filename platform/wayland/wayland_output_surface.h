@@ -6,6 +6,7 @@
 // transparent and shows the pictures as subsurfaces (WaylandFigureSurfaces).
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -40,18 +41,33 @@ public:
     // subsurfaces, no buffer): Present then.
     bool PresentStamps(const std::vector<WaylandStamp>& stamps, const pixman_region32_t& shape,
                        int left, int top);
-    // Whether a click at surface-local (x, y) of `surface` is on what this
-    // surface shows: inside its input region, or on one of its figures.
+    // Whether a press at surface-local (x, y) of `surface`, as it is read,
+    // is on what this surface shows: inside its input region, or on one of
+    // its figures; or on what it showed before a commit the compositor has
+    // not taken yet, since the compositor aimed the click at that.
     bool Clicked(const wl_surface* surface, double x, double y) const;
 
     void Configure(uint32_t serial, uint32_t width, uint32_t height);
     void Closed() { closed_ = true; }
+    // The sync sent after a commit is done.
+    void Taken(wl_callback* callback);
 
 private:
     WaylandShmBuffer* FreeBuffer(int width, int height);
     void SetInputRegion(const pixman_region32_t& local);
     // `shape` in this surface's logical pixels, clipped to it.
     void Localise(const pixman_region32_t& shape, int left, int top, PixmanRegion& local) const;
+    // Commits; when what takes clicks changed, what took them before is
+    // kept until the compositor has taken the commit.
+    void Commit();
+
+    // What took clicks up to a commit, and the sync that says the
+    // compositor has taken that commit.
+    struct Earlier {
+        wl_callback* taken = nullptr;
+        PixmanRegion input;
+        std::vector<const wl_surface*> figures;
+    };
 
     WaylandConnection& connection_;
     WaylandOutput& output_;
@@ -66,6 +82,9 @@ private:
     PixmanRegion shown_;  // the committed picture's opaque part, in logical pixels
     PixmanRegion input_;  // the committed input region
     bool input_set_ = false;
+    Earlier committed_; // what takes clicks as last committed
+    std::vector<const wl_surface*> shown_now_; // kept, so a commit allocates nothing
+    std::deque<std::unique_ptr<Earlier>> earlier_; // oldest first
     std::unique_ptr<WaylandFigureSurfaces> figures_;
     bool figures_shown_ = false; // the surface's own buffer is transparent
     int transparent_width_ = 0, transparent_height_ = 0; // that buffer's size

@@ -182,11 +182,6 @@ protected:
 
 TEST_F(WalkersOnKWin, FollowTheActiveWindowAndLetClicksThrough)
 {
-    // On this machine's KWin 5.27 the overlay reaches the screen seconds
-    // late under load, and the last runs missed the figure with every
-    // click; the same scenario runs on KWin 6 until that is understood.
-    if (!test_root::Wanted())
-        GTEST_SKIP() << "KWin 5.27 shows the overlay too late to aim a click at a figure";
     const Box below_frame{60, 100, 1100, 460};
     Box frame{300, 330, 900, 630};
     auto below = Window("below", "C0C0E0", below_frame);
@@ -236,19 +231,16 @@ TEST_F(WalkersOnKWin, FollowTheActiveWindowAndLetClicksThrough)
     ASSERT_TRUE(session.Click(gap->first, gap->second));
     EXPECT_TRUE(WaitUntil([&] { return below->Presses() == 2; }, 3s))
         << "a click between still figures did not reach the window below";
+    // KWin 5.27 tells over the bus that nothing is active as it takes the
+    // press, before the button reaches walkers, which may have moved the
+    // figures by then: the click still counts.
     ASSERT_TRUE(session.Activate("Form1"));
-    // Under load KWin shows the overlay seconds late, so a screenshot may
-    // show the figures where they were: aimed at what shows a second time.
-    std::optional<int> status;
-    int presses = 0;
-    for (int attempt = 0; attempt < 2 && !status; ++attempt) {
-        ASSERT_TRUE(StandStill());
-        const auto figure = InteriorFigurePixel(last, 3);
-        ASSERT_TRUE(figure.has_value());
-        presses = sample->Presses() + below->Presses();
-        ASSERT_TRUE(session.Click(figure->first, figure->second));
-        status = walkers->Wait(5s);
-    }
+    ASSERT_TRUE(StandStill());
+    const auto figure = InteriorFigurePixel(last, 3);
+    ASSERT_TRUE(figure.has_value());
+    const int presses = sample->Presses() + below->Presses();
+    ASSERT_TRUE(session.Click(figure->first, figure->second));
+    const auto status = walkers->Wait(5s);
     ASSERT_TRUE(status.has_value()) << "still running after a click on a figure";
     EXPECT_EQ(*status, 0) << walkers->Errors();
     EXPECT_EQ(sample->Presses() + below->Presses(), presses)
