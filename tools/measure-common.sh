@@ -61,10 +61,18 @@ measure_desktop_apps() { # tries
 # measure_desktop_apps. Sets DISPLAY, server_pid, manager_pid and sample.
 measure_x_desktop() { # size
     local file="$work/display.$1" _
-    Xvfb -displayfd 5 -screen 0 "$1x24" -nolisten tcp -noreset 5>"$file" >/dev/null 2>&1 &
+    # Gone before the server starts: the shell opens it for the server only
+    # after this goes on, and would read the last server's number meanwhile.
+    rm -f "$file"
+    Xvfb -displayfd 5 -screen 0 "$1x24" -nolisten tcp -noreset 5>"$file" >"$work/xvfb.log" 2>&1 &
     server_pid=$!
     pids+=($server_pid)
     for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
+    if [ ! -s "$file" ]; then
+        echo "measure: Xvfb gave no display in 10 s:" >&2
+        cat "$work/xvfb.log" >&2
+        return 1
+    fi
     export DISPLAY=:$(head -n1 "$file")
     measure_desktop_apps 100
 }
@@ -91,7 +99,7 @@ measure_ratio() { # a b
 measure_x11_report() { # pid log
     local reports _
     reports=$(grep -c 'walkers stats:' "$2" || true)
-    kill -USR1 "$1"
+    kill -USR1 "$1" 2>/dev/null || { echo "measure: walkers ($1) has ended" >&2; return 1; }
     for _ in $(seq 50); do
         [ "$(grep -c 'walkers stats:' "$2" || true)" -gt "$reports" ] && return 0
         sleep 0.1

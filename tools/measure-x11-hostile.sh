@@ -72,6 +72,18 @@ for b in "${!builds[@]}"; do
 done
 loads=()
 
+# The figures of total[PREFIX.*], a line: CPU %, wake-ups/s, waits/s,
+# ticks/s, the highest live heap, its growth, the client's changes/s.
+figures() { # prefix
+    local p=$1
+    awk -v c="${total[$p.cpu]}" -v ns="${total[$p.ns]}" -v s="${total[$p.switches]}" \
+        -v w="${total[$p.waits]}" -v t="${total[$p.ticks]}" -v k="${total[$p.changes]}" \
+        -v peak="${total[$p.peak]}" -v growth="${total[$p.growth]}" 'BEGIN {
+        sec = ns / 1e9
+        printf "%.2f %.1f %.1f %.1f %d %d %.0f\n", 100 * c / ns, s / sec, w / sec, t / sec, peak, growth, k / sec }'
+}
+format='%-16s %-12s %7s %11s %9s %8s %10s %8s %11s\n'
+
 # One run: a desktop, walkers on it, the client's scenario against it.
 run() { # build scenario
     local b=$1 scenario=$2 log="$work/walkers.$1.$2.log"
@@ -111,19 +123,23 @@ run() { # build scenario
     cpu1=$(measure_cpu_ns "$walkers_pid"); switches1=$(switches "$walkers_pid"); t1=$(date +%s%N)
     measure_x11_report "$walkers_pid" "$log"
     changes=$(awk '/^done/ { print $2 }' "$work/hostile.out")
-    local p=$b.$scenario
-    add "$p.cpu" $((cpu1 - cpu0))
-    add "$p.ns" $((t1 - t0))
-    add "$p.switches" $((switches1 - switches0))
-    add "$p.ticks" $(($(measure_x11_stat "$log" ticks) - ticks0))
-    add "$p.waits" $(($(measure_x11_stat "$log" waits) - waits0))
-    add "$p.changes" "${changes:-0}"
-    [ "$peak" -le "${total[$p.peak]}" ] || total[$p.peak]=$peak
-    [ $((peak - live0)) -le "${total[$p.growth]}" ] || total[$p.growth]=$((peak - live0))
     measure_end_processes
-    echo "measure: ${names[b]} $scenario: $(awk -v c=$((cpu1 - cpu0)) -v ns=$((t1 - t0)) \
-        'BEGIN { printf "%.1f", 100 * c / ns }')% CPU, live heap $live0-$peak kB," \
-        "load $(measure_load)" >&2
+    # This run's figures, then the build's for the scenario over the turns.
+    total[run.cpu]=$((cpu1 - cpu0))
+    total[run.ns]=$((t1 - t0))
+    total[run.switches]=$((switches1 - switches0))
+    total[run.ticks]=$(($(measure_x11_stat "$log" ticks) - ticks0))
+    total[run.waits]=$(($(measure_x11_stat "$log" waits) - waits0))
+    total[run.changes]=${changes:-0}
+    total[run.peak]=$peak
+    total[run.growth]=$((peak - live0))
+    local key p=$b.$scenario
+    for key in cpu ns switches ticks waits changes; do add "$p.$key" "${total[run.$key]}"; done
+    for key in peak growth; do
+        [ "${total[run.$key]}" -le "${total[$p.$key]}" ] || total[$p.$key]=${total[run.$key]}
+    done
+    # shellcheck disable=SC2059,SC2046
+    echo "$(printf "$format" "$scenario" "${names[b]}" $(figures run))  load $(measure_load)" >&2
 }
 
 echo "measure: ${names[*]}: ${builds[*]}; client $hostile; ${seconds} s a scenario, $turns turns" >&2
@@ -139,22 +155,13 @@ loads+=("$(measure_load)")
 
 # --- the report: a line per build and scenario, and with two builds one of
 # AFTER / BEFORE.
-figures() { # build scenario -> cpu% wake-ups/s waits/s ticks/s peak growth changes/s
-    local p=$1.$2
-    awk -v c="${total[$p.cpu]}" -v ns="${total[$p.ns]}" -v s="${total[$p.switches]}" \
-        -v w="${total[$p.waits]}" -v t="${total[$p.ticks]}" -v k="${total[$p.changes]}" \
-        -v peak="${total[$p.peak]}" -v growth="${total[$p.growth]}" 'BEGIN {
-        sec = ns / 1e9
-        printf "%.2f %.1f %.1f %.1f %d %d %.0f\n", 100 * c / ns, s / sec, w / sec, t / sec, peak, growth, k / sec }'
-}
-format='%-16s %-12s %7s %11s %9s %8s %10s %8s %11s\n'
 # shellcheck disable=SC2059
 printf "$format" scenario build "CPU %" wake-ups/s waits/s ticks/s "heap kB" growth "changes/s"
 for scenario in "${scenarios[@]}"; do
     label=$scenario
     lines=()
     for b in "${!builds[@]}"; do
-        lines+=("$(figures "$b" "$scenario")")
+        lines+=("$(figures "$b.$scenario")")
         # shellcheck disable=SC2059,SC2086
         printf "$format" "$label" "${names[b]}" ${lines[b]}
         label=""
