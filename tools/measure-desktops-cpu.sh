@@ -7,7 +7,8 @@
 #
 #   tools/measure-desktops-cpu.sh [path/to/walkers [path/to/older/walkers]]
 #   (default build-release/app/walkers; an older build is measured on
-#   Wayland beside it, see measure-wayland-cpu.sh's WALKERS_BEFORE)
+#   X11 and Wayland beside it, see measure-x11-cpu.sh and
+#   measure-wayland-cpu.sh's WALKERS_BEFORE)
 set -euo pipefail
 
 dir=$(cd "$(dirname "$0")" && pwd)
@@ -17,7 +18,7 @@ load() { echo "load average $1: $(cut -d' ' -f1-3 /proc/loadavg)"; }
 
 load "at the start"
 echo "=== X11 (Xvfb, openbox)"
-"$dir/measure-x11-cpu.sh" "$walkers"
+"$dir/measure-x11-cpu.sh" "$walkers" ${2:+"$2"}
 load "between"
 echo "=== Wayland (headless sway)"
 "$dir/measure-wayland-cpu.sh" "$walkers"
