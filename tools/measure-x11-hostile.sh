@@ -18,7 +18,10 @@
 #   - walkers' CPU (/proc/PID/task/*/schedstat);
 #   - its wake-ups a second: the times it gave up the processor to wait
 #     (voluntary context switches, /proc/PID/task/*/status), and the waits of
-#     its loop (the `waits` field of WALKERS_X11_STATS);
+#     its loop (the `waits` field of WALKERS_X11_STATS). A wait ends at
+#     each answer to the foreground probe's questions too, often at once:
+#     under wrong-types, root-flood and storm one build's waits swing
+#     tenfold from run to run with its questions, while its wake-ups hold;
 #   - its ticks a second (20 is the rhythm; a tick stuck behind the flood
 #     shows here);
 #   - its live heap (`live_heap_kb`, read with SIGUSR1 every second, which
