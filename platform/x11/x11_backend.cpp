@@ -30,7 +30,8 @@ X11Backend::X11Backend(std::unique_ptr<X11Connection> connection, X11BackendSetu
       foreground_(*x_, questions_, [this](xcb_window_t window) { return OwnEventMask(window); }),
       focus_(setup.focus ? std::move(setup.focus)
                          : std::make_unique<X11EwmhFocusSource>(foreground_)),
-      loop_(*x_, questions_, *focus_, *this, stats_), upload_(*x_), drawing_(*x_, upload_),
+      loop_(*x_, questions_, *focus_, *this, stats_, [this] { return foreground_.Asking(); }),
+      upload_(*x_), drawing_(*x_, upload_),
       pictures_on_server_(std::getenv("WALKERS_X11_CLIENT_IMAGE") == nullptr),
       desktop_(*x_, loop_, questions_, *focus_, registry_, stats_)
 {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <unistd.h>
+#include <utility>
 
 #include "platform/focus/focus_source.h"
 #include "platform/shared/monotonic_clock.h"
@@ -24,8 +25,10 @@ constexpr std::size_t kMain = 0, kQuestions = 1, kFocus = 2, kFirstWatched = 3;
 } // namespace
 
 X11EventLoop::X11EventLoop(X11Connection& x, X11Questions& questions, FocusSource& focus,
-                           Observer& observer, X11Stats& stats)
-    : x_(x), questions_(questions), focus_(focus), observer_(observer), stats_(stats), events_(x),
+                           Observer& observer, X11Stats& stats,
+                           std::function<bool()> answers_awaited)
+    : x_(x), questions_(questions), focus_(focus), observer_(observer), stats_(stats),
+      answers_awaited_(std::move(answers_awaited)), events_(x),
       last_read_ns_(MonotonicNanoseconds())
 {
 }
@@ -151,7 +154,8 @@ void X11EventLoop::Wait(int timeout_ms)
         timeout_ns = timeout_ns < 0 ? pause_ns : std::min(timeout_ns, pause_ns);
     else
         main_events = short(main_events | POLLIN);
-    const bool asking = questions_.Waiting() && !x_.SharesQuestions();
+    const bool asking =
+        questions_.Waiting() && answers_awaited_() && !x_.SharesQuestions();
     poll_set_.assign({{xcb_get_file_descriptor(x_.Main()), main_events, 0},
                       {asking ? questions_.Descriptor() : -1, POLLIN, 0},
                       {focus_.EventDescriptor(), POLLIN, 0}});

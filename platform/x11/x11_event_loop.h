@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <poll.h>
 #include <vector>
 
@@ -30,8 +31,12 @@ public:
         virtual void Observe(const X11Event& event) = 0;
     };
 
+    // `answers_awaited` tells when an answer on the question connection
+    // should wake the loop: one the next tick needs (a window newly in
+    // front), not a property read again under a flood, which waits for the
+    // tick.
     X11EventLoop(X11Connection& x, X11Questions& questions, FocusSource& focus,
-                 Observer& observer, X11Stats& stats);
+                 Observer& observer, X11Stats& stats, std::function<bool()> answers_awaited);
 
     PollTimers& Timers() { return timers_; }
     // Polls `source` beside the display from now on; it must outlive the
@@ -78,6 +83,7 @@ private:
     FocusSource& focus_;
     Observer& observer_;
     X11Stats& stats_;
+    std::function<bool()> answers_awaited_;
     X11EventSource events_;
     PollTimers timers_;
     std::vector<LoopSource*> watched_;

@@ -48,9 +48,11 @@ protected:
     }
 
     std::unique_ptr<GtkTestWindow> Window(const std::string& title, const std::string& colour,
-                                          const Box& at, const std::string& second_title = "")
+                                          const Box& at, const std::string& second_title = "",
+                                          const std::string& backend = "wayland")
     {
         GtkTestWindow::Options options;
+        options.backend = backend;
         options.title = title;
         options.colour = colour;
         options.width = at.right - at.left;
@@ -123,11 +125,11 @@ protected:
 };
 
 // Installed but off, the extension is turned on by walkers, which then
-// follows the focused window through moves, a new title and a new focus,
-// until `walkers --stop` ends it.
+// follows the focused window through moves, a new title and a new focus (to
+// an X11 window on the shell's Xwayland), until `walkers --stop` ends it.
 TEST_F(WalkersOnGnomeWithItsExtensionOff, TurnsItOnFollowsMovesTitlesAndTheFocusAndStops)
 {
-    auto first = Window("first", "8FBF8F", {80, 300, 480, 550});
+    auto first = Window("first", "8FBF8F", {80, 300, 480, 550}, "", "x11");
     auto second = Window("second", "C0C0E0", {560, 150, 960, 350});
     auto walkers = StartWalkersOn(*session);
     EXPECT_TRUE(WaitOnFocusedTitleBar(kStartup, 150)) << Seen() << walkers->Errors();
@@ -144,7 +146,8 @@ TEST_F(WalkersOnGnomeWithItsExtensionOff, TurnsItOnFollowsMovesTitlesAndTheFocus
     EXPECT_FALSE(second->LostKeyboard()) << "walkers took the keyboard focus";
 
     ASSERT_TRUE(session->Activate("first"));
-    EXPECT_TRUE(WaitOnFocusedTitleBar(kFollow, 300)) << "did not follow the focus: " << Seen();
+    EXPECT_TRUE(WaitOnFocusedTitleBar(kFollow, 300))
+        << "did not follow the focus to an X11 window: " << Seen();
     EXPECT_EQ(black_seen, 0) << "the pictures' black background showed";
 
     // --stop reaches it over the session bus, and it ends as after a click.
