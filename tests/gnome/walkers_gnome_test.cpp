@@ -130,6 +130,7 @@ protected:
 TEST_F(WalkersOnGnomeWithItsExtensionOff, TurnsItOnFollowsMovesTitlesAndTheFocusAndStops)
 {
     auto first = Window("first", "8FBF8F", {80, 300, 480, 550}, "", "x11");
+    ASSERT_NE(first->Xid(), 0u) << "the first window is not on Xwayland";
     auto second = Window("second", "C0C0E0", {560, 150, 960, 350});
     auto walkers = StartWalkersOn(*session);
     EXPECT_TRUE(WaitOnFocusedTitleBar(kStartup, 150)) << Seen() << walkers->Errors();
