@@ -116,7 +116,6 @@ bool X11Connection::Start(bool argb_visual)
     }
     if (const xcb_query_extension_reply_t* shape = xcb_get_extension_data(main_, &xcb_shape_id);
         shape && shape->present) {
-        shape_first_event_ = shape->first_event;
         shape_opcode_ = shape->major_opcode;
     }
 

@@ -61,7 +61,6 @@ public:
     // only the main connection to ask on.
     xcb_connection_t* Questions() const { return questions_; }
     bool SharesQuestions() const { return questions_ == main_; }
-    std::string DisplayName() const { return display_name_; }
 
     xcb_window_t Root() const { return root_; }
     // The form windows' visual, depth and colormap (the screen's default
@@ -92,9 +91,8 @@ public:
     // that the figures keep their size to the eye.
     int Scale() const { return scale_; }
 
-    bool HasShape() const { return shape_first_event_ >= 0; }
-    // The type of the Shape extension's notice (-1 without the extension).
-    int ShapeNotifyType() const { return shape_first_event_; }
+    bool HasShape() const { return shape_opcode_ != 0; }
+    // The Shape extension's major opcode (0 without the extension).
     uint8_t ShapeOpcode() const { return shape_opcode_; }
 
     // Whether the main connection's requests can be written without
@@ -135,7 +133,6 @@ private:
     int root_width_ = 0;
     int root_height_ = 0;
     int scale_ = 1;
-    int shape_first_event_ = -1;
     uint8_t shape_opcode_ = 0;
     uint32_t maximum_request_bytes_ = 0;
     X11WriteGate gate_;

@@ -4,8 +4,6 @@
 #include <iterator>
 #include <unistd.h>
 
-#include "platform/x11/x11_connection.h"
-
 namespace x11_errors {
 
 namespace {
@@ -82,13 +80,13 @@ bool IsRace(const xcb_generic_error_t& error)
     return false;
 }
 
-std::string Describe(const xcb_generic_error_t& error, const X11Connection& x)
+std::string Describe(const xcb_generic_error_t& error, uint8_t shape_opcode)
 {
     std::string text = error.error_code < std::size(kErrorNames) && kErrorNames[error.error_code]
                            ? kErrorNames[error.error_code]
                            : "error " + std::to_string(error.error_code);
     text += " in ";
-    if (x.HasShape() && error.major_code == x.ShapeOpcode())
+    if (shape_opcode != 0 && error.major_code == shape_opcode)
         return text + "Shape request " + std::to_string(error.minor_code);
     for (const RequestName& request : kRequestNames)
         if (request.opcode == error.major_code)
@@ -96,12 +94,12 @@ std::string Describe(const xcb_generic_error_t& error, const X11Connection& x)
     return text + "request " + std::to_string(error.major_code);
 }
 
-void Report(const xcb_generic_error_t& error, const X11Connection& x)
+void Report(const xcb_generic_error_t& error, uint8_t shape_opcode)
 {
     if (IsRace(error))
         return;
     std::fprintf(stderr, "walkers: the X server refused a request: %s\n",
-                 Describe(error, x).c_str());
+                 Describe(error, shape_opcode).c_str());
     std::fflush(stderr);
     _exit(1);
 }

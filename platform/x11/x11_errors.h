@@ -4,10 +4,9 @@
 // it with one line naming the request and the error.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <xcb/xcb.h>
-
-class X11Connection;
 
 namespace x11_errors {
 
@@ -16,12 +15,13 @@ namespace x11_errors {
 // vanished window causes.
 bool IsRace(const xcb_generic_error_t& error);
 
-// "BadMatch in CopyArea": the error and its request, by name where known.
-std::string Describe(const xcb_generic_error_t& error, const X11Connection& x);
+// "BadMatch in CopyArea": the error and its request, by name where known
+// (`shape_opcode` is the Shape extension's, 0 without it).
+std::string Describe(const xcb_generic_error_t& error, uint8_t shape_opcode);
 
 // Ignores a race; ends the program on anything else, with one line and
 // status 1.
-void Report(const xcb_generic_error_t& error, const X11Connection& x);
+void Report(const xcb_generic_error_t& error, uint8_t shape_opcode);
 
 // Ends the program if `connection` is gone: one line, status 1. Called
 // after every read and flush.

@@ -33,7 +33,7 @@ bool X11EventSource::Next(X11Event& event, int& reads_left)
         }
         const uint8_t type = raw->response_type & 0x7F;
         if (type == 0)
-            x11_errors::Report(*reinterpret_cast<const xcb_generic_error_t*>(raw), x_);
+            x11_errors::Report(*reinterpret_cast<const xcb_generic_error_t*>(raw), x_.ShapeOpcode());
         // None is selected; their data would follow the 32 bytes.
         const bool keep = type != 0 && type != XCB_GE_GENERIC;
         if (keep)

@@ -123,7 +123,7 @@ void X11Questions::Take()
         pending_.erase(oldest);
         if (error &&
             !(error->error_code < 32 && (question.expected_errors >> error->error_code & 1)))
-            x11_errors::Report(*error, x_);
+            x11_errors::Report(*error, x_.ShapeOpcode());
         std::free(error);
         question.answered(reply);
         std::free(reply);
