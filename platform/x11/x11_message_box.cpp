@@ -81,28 +81,20 @@ std::vector<xcb_keycode_t> DismissKeys(xcb_connection_t* questions,
     return keys;
 }
 
-// The window an event is about, for the events a box can get; none for the
-// others.
+// The window an event is about, for the kinds the loop keeps to act on; none
+// for the others.
 xcb_window_t WindowOf(const X11Event& event)
 {
     switch (event.Type()) {
     case XCB_EXPOSE:
         return event.As<xcb_expose_event_t>().window;
     case XCB_KEY_PRESS:
-    case XCB_KEY_RELEASE:
-    case XCB_BUTTON_PRESS:
     case XCB_BUTTON_RELEASE:
-        return event.As<xcb_button_press_event_t>().event;
+        return event.As<xcb_button_release_event_t>().event;
     case XCB_MAP_NOTIFY:
         return event.As<xcb_map_notify_event_t>().event;
-    case XCB_UNMAP_NOTIFY:
-        return event.As<xcb_unmap_notify_event_t>().event;
     case XCB_DESTROY_NOTIFY:
         return event.As<xcb_destroy_notify_event_t>().event;
-    case XCB_CONFIGURE_NOTIFY:
-        return event.As<xcb_configure_notify_event_t>().event;
-    case XCB_REPARENT_NOTIFY:
-        return event.As<xcb_reparent_notify_event_t>().event;
     case XCB_CLIENT_MESSAGE:
         return event.As<xcb_client_message_event_t>().window;
     default:
